@@ -1,0 +1,67 @@
+#pragma once
+
+// The JSON-like value of every bridge argument, result and event payload. Immutable;
+// containers are shared, so copies are cheap and values may cross threads.
+
+#include "BridgeRequestError.h"
+#include "core/Result.h"
+
+#include <map>
+#include <memory>
+#include <nlohmann/json_fwd.hpp>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace quorin {
+
+class BridgeValue {
+public:
+    using Array = std::vector<BridgeValue>;
+    using Object = std::map<std::string, BridgeValue, std::less<>>;
+
+    enum class Kind { Bool, Number, String, Array, Object, Null };
+
+    BridgeValue(); // null
+    static BridgeValue null() { return {}; }
+    static BridgeValue boolean(bool value);
+    static BridgeValue number(double value); // must be finite
+    static BridgeValue string(std::string value);
+    static BridgeValue array(Array elements);
+    static BridgeValue object(Object members);
+
+    Kind kind() const;
+    bool isNull() const { return kind() == Kind::Null; }
+    bool isBool() const { return kind() == Kind::Bool; }
+    bool isNumber() const { return kind() == Kind::Number; }
+    bool isString() const { return kind() == Kind::String; }
+    bool isArray() const { return kind() == Kind::Array; }
+    bool isObject() const { return kind() == Kind::Object; }
+
+    // Accessors; calling one for another kind is a programming error.
+    bool asBool() const;
+    double asNumber() const;
+    const std::string& asString() const;
+    const Array& asArray() const;
+    const Object& asObject() const;
+
+    // Structural equality: arrays element by element, objects as maps.
+    bool operator==(const BridgeValue& other) const;
+
+    // Converts a parsed JSON tree with every value limit applied; `depth` is 0 for a
+    // top-level value. Used for host-produced values as well as page input.
+    static Result<BridgeValue, BridgeRequestError> decode(const nlohmann::json& tree, int depth = 0);
+
+    // The plain JSON form (replies, events).
+    nlohmann::json toJson() const;
+    // Compact JSON text, object keys sorted, "/" not escaped, UTF-8.
+    std::string jsonText() const;
+
+private:
+    using Storage = std::variant<bool, double, std::string, std::shared_ptr<const Array>, std::shared_ptr<const Object>, std::nullptr_t>;
+    explicit BridgeValue(Storage storage);
+
+    Storage m_storage;
+};
+
+} // namespace quorin

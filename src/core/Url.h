@@ -1,0 +1,68 @@
+#pragma once
+
+// An absolute URL as a value. Parsing and joining go through GLib's GUri (RFC 3986);
+// GLib stays out of this header. Components are kept as they appear in the text, with
+// percent-escapes left encoded, so a URL round-trips through string().
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorin {
+
+class Url {
+public:
+    // Parses an absolute URL ("scheme:..."); nullopt when GUri refuses it.
+    static std::optional<Url> parse(std::string_view text);
+    // A file URL for an absolute file-system path (percent-encodes as needed).
+    static Url fileURL(std::string_view absolutePath);
+
+    // Scheme as written, lower-cased.
+    const std::string& scheme() const { return m_scheme; }
+    const std::optional<std::string>& user() const { return m_user; }
+    const std::optional<std::string>& password() const { return m_password; }
+    // Host as written (IPv6 literals without brackets); nullopt when the URL has no authority
+    // host (for example "mailto:a@b" or "about:blank"). "file:///x" has the empty host "".
+    const std::optional<std::string>& host() const { return m_host; }
+    // The explicit port; nullopt when none is written ("https://a" and "https://a:443" differ).
+    std::optional<int> port() const { return m_port; }
+    // Percent-encoded path exactly as written: "" for "https://a", "/" for "https://a/".
+    const std::string& percentEncodedPath() const { return m_path; }
+    // The path with percent-escapes decoded.
+    std::string path() const;
+    // nullopt when absent; "" for a trailing "?" or "#".
+    const std::optional<std::string>& query() const { return m_query; }
+    const std::optional<std::string>& fragment() const { return m_fragment; }
+
+    bool hasHost() const { return m_host.has_value() && !m_host->empty(); }
+    bool isFileURL() const { return m_scheme == "file"; }
+    // Decoded path of a file URL.
+    std::string filePath() const { return path(); }
+
+    // Removes "." and ".." segments from the path (RFC 3986 section 5.2.4).
+    Url standardized() const;
+    // Appends one path component, inserting "/" when the path does not end with one
+    // ("https://a" + "api" -> "https://a/api", "https://a/" + "api" -> "https://a/api").
+    // The component is percent-encoded as a path segment.
+    Url appendingPathComponent(std::string_view component) const;
+
+    // The absolute URL text.
+    std::string string() const;
+
+    bool operator==(const Url&) const = default;
+
+private:
+    Url() = default;
+
+    std::string m_scheme;
+    std::optional<std::string> m_user;
+    std::optional<std::string> m_password;
+    std::optional<std::string> m_host;
+    std::optional<int> m_port;
+    std::string m_path;
+    std::optional<std::string> m_query;
+    std::optional<std::string> m_fragment;
+};
+
+} // namespace quorin
