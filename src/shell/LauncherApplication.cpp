@@ -1,0 +1,111 @@
+#include "LauncherApplication.h"
+
+#include "LauncherWindow.h"
+#include "ServiceAssembly.h"
+#include "core/ApplicationBundle.h"
+#include "core/ProductIdentity.h"
+#include "webui/WebUIBundleLocator.h"
+
+#include <cstdio>
+#include <gtk/gtk.h>
+#include <optional>
+
+namespace quorin {
+
+struct LauncherApplication::State {
+    glib::GRef<GtkApplication> application;
+    std::unique_ptr<LauncherWindow> window;
+    std::optional<std::string> webUIRoot;
+    bool reportStartup { false };
+};
+
+LauncherApplication::LauncherApplication()
+    : m_state(std::make_unique<State>())
+{
+}
+
+LauncherApplication::~LauncherApplication() = default;
+
+static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optional<std::string>& webUIRoot)
+{
+    auto bundle = ApplicationBundle::running();
+    auto configurationLoader = [bundle]() -> Result<LauncherConfiguration, LauncherConfigurationLoadError> {
+        if (!bundle)
+            return fail(LauncherConfigurationLoadError(LauncherConfigurationError::of(LauncherConfigurationError::Case::MissingBundledConfiguration)));
+        return LauncherConfiguration::bundled(*bundle);
+    };
+    auto bundleLoader = [bundle, webUIRoot]() -> Result<WebUIBundle, WebUIBundleLoadError> {
+        if (webUIRoot)
+            return WebUIBundleLocator::development(*webUIRoot);
+        if (!bundle)
+            return fail(WebUIBundleLoadError(WebUIBundleValidationError::invalidRoot()));
+        return WebUIBundleLocator::packaged(*bundle);
+    };
+    auto openExternally = [](const Url& url) {
+        GError* error = nullptr;
+        g_app_info_launch_default_for_uri(url.string().c_str(), nullptr, &error);
+        glib::GErrorPtr ignored(error);
+    };
+
+    ServiceAssemblyEnvironment environment;
+    environment.applicationVersion = bundle ? bundle->shortVersionString() : std::string("0.1.0");
+    environment.webProcessExtensionsDirectory = bundle ? bundle->plugInsDirectory() : std::string();
+    return std::make_unique<LauncherRootModel>(configurationLoader, bundleLoader, openExternally, serviceAssembly(std::move(environment)));
+}
+
+static void reportOutcome(std::string_view outcome)
+{
+    std::printf("%.*s: %.*s\n", static_cast<int>(ProductIdentity::displayName.size()), ProductIdentity::displayName.data(),
+        static_cast<int>(outcome.size()), outcome.data());
+    std::fflush(stdout);
+}
+
+LauncherWindow& LauncherApplication::ensureWindow(GtkApplication* application, State& state)
+{
+    if (!state.window) {
+        LauncherWindow::OutcomeObserver observer;
+        if (state.reportStartup)
+            observer = reportOutcome;
+        state.window = std::make_unique<LauncherWindow>(application, makeProductionModel(state.webUIRoot), observer);
+        state.window->present();
+    }
+    return *state.window;
+}
+
+int LauncherApplication::run(int argc, char** argv)
+{
+    auto& state = *m_state;
+    std::string applicationID(ProductIdentity::bundleIdentifier);
+    state.application = glib::adoptGRef(gtk_application_new(applicationID.c_str(), G_APPLICATION_HANDLES_OPEN));
+    GApplication* application = G_APPLICATION(state.application.get());
+
+    g_application_add_main_option(application, "web-ui-root", 0, G_OPTION_FLAG_NONE, G_OPTION_ARG_FILENAME,
+        "Show the web UI from DIR instead of the one inside the application", "DIR");
+    g_application_add_main_option(application, "report-startup", 0, G_OPTION_FLAG_NONE, G_OPTION_ARG_NONE,
+        "Print the start-up outcome (\"ready\" or a failure code) on standard output", nullptr);
+
+    g_signal_connect(application, "handle-local-options", G_CALLBACK(+[](GApplication*, GVariantDict* options, State* self) -> gint {
+        const char* root = nullptr;
+        if (g_variant_dict_lookup(options, "web-ui-root", "^&ay", &root) && root)
+            self->webUIRoot = root;
+        self->reportStartup = g_variant_dict_contains(options, "report-startup");
+        return -1; // continue with the default handling
+    }), &state);
+    g_signal_connect(application, "activate", G_CALLBACK(+[](GApplication* app, LauncherApplication* self) {
+        ensureWindow(GTK_APPLICATION(app), *self->m_state).present();
+    }), this);
+    g_signal_connect(application, "open", G_CALLBACK(+[](GApplication* app, GFile** files, gint count, gchar*, LauncherApplication* self) {
+        auto& window = ensureWindow(GTK_APPLICATION(app), *self->m_state);
+        for (gint index = 0; index < count; ++index) {
+            auto uri = glib::takeString(g_file_get_uri(files[index]));
+            if (auto url = Url::parse(uri))
+                window.model().openURL(*url);
+        }
+        gtk_window_present(window.window());
+    }), this);
+    g_signal_connect(application, "shutdown", G_CALLBACK(+[](GApplication*, State* self) { self->window.reset(); }), &state);
+
+    return g_application_run(application, argc, argv);
+}
+
+} // namespace quorin

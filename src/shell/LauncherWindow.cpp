@@ -1,0 +1,191 @@
+#include "LauncherWindow.h"
+
+#include "LauncherFatalErrorView.h"
+#include "core/ProductIdentity.h"
+#include "webui/LauncherWebViewController.h"
+
+#include <gtk/gtk.h>
+#include <webkit/webkit.h>
+
+namespace quorin {
+
+using glib::adoptGRef;
+
+static GtkWidget* makeLoadingView()
+{
+    GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
+    gtk_widget_set_halign(box, GTK_ALIGN_CENTER);
+    gtk_widget_set_valign(box, GTK_ALIGN_CENTER);
+    gtk_widget_set_hexpand(box, TRUE);
+    gtk_widget_set_vexpand(box, TRUE);
+    GtkWidget* spinner = gtk_spinner_new();
+    gtk_spinner_start(GTK_SPINNER(spinner));
+    std::string text = "Starting " + std::string(ProductIdentity::displayName) + "\u2026";
+    gtk_box_append(GTK_BOX(box), spinner);
+    gtk_box_append(GTK_BOX(box), gtk_label_new(text.c_str()));
+    return box;
+}
+
+// The 180x40 strip that drags the window; a double click maximises or restores it.
+static GtkWidget* makeDragStrip()
+{
+    GtkWidget* handle = gtk_window_handle_new();
+    gtk_widget_set_size_request(handle, LauncherWindow::dragStripWidth, LauncherWindow::dragStripHeight);
+    gtk_widget_set_halign(handle, GTK_ALIGN_CENTER);
+    gtk_widget_set_valign(handle, GTK_ALIGN_START);
+    gtk_accessible_update_state(GTK_ACCESSIBLE(handle), GTK_ACCESSIBLE_STATE_HIDDEN, TRUE, -1);
+    gtk_widget_set_name(handle, "drag-strip");
+    return handle;
+}
+
+// Minimise, maximise and close, centred on a line 20 points below the top edge.
+static GtkWidget* makeWindowButtons()
+{
+    GtkWidget* controls = gtk_window_controls_new(GTK_PACK_END);
+    gtk_window_controls_set_decoration_layout(GTK_WINDOW_CONTROLS(controls), ":minimize,maximize,close");
+    GtkWidget* line = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    gtk_widget_set_size_request(line, -1, 40);
+    gtk_widget_set_halign(line, GTK_ALIGN_END);
+    gtk_widget_set_valign(line, GTK_ALIGN_START);
+    gtk_widget_set_margin_end(line, 8);
+    gtk_widget_set_valign(controls, GTK_ALIGN_CENTER);
+    gtk_box_append(GTK_BOX(line), controls);
+    gtk_widget_set_name(line, "window-buttons");
+    return line;
+}
+
+LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<LauncherRootModel> model, OutcomeObserver outcomeObserver)
+    : m_model(std::move(model))
+    , m_outcomeObserver(std::move(outcomeObserver))
+{
+    GtkWidget* window = gtk_application_window_new(application);
+    m_window = glib::retainGRef(window);
+    std::string title(ProductIdentity::displayName);
+    gtk_window_set_title(GTK_WINDOW(window), title.c_str());
+    gtk_window_set_default_size(GTK_WINDOW(window), defaultWidth, defaultHeight);
+    gtk_widget_set_size_request(window, minimumWidth, minimumHeight);
+    // An empty title bar: the page runs to the top edge, the buttons float over it.
+    gtk_window_set_titlebar(GTK_WINDOW(window), gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0));
+
+    GtkWidget* surface = gtk_overlay_new();
+    m_contentSlot = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_widget_set_hexpand(m_contentSlot, TRUE);
+    gtk_widget_set_vexpand(m_contentSlot, TRUE);
+    gtk_overlay_set_child(GTK_OVERLAY(surface), m_contentSlot);
+    gtk_overlay_add_overlay(GTK_OVERLAY(surface), makeDragStrip());
+    gtk_overlay_add_overlay(GTK_OVERLAY(surface), makeWindowButtons());
+    gtk_window_set_child(GTK_WINDOW(window), surface);
+
+    m_observerID = m_model->addObserver([this] { render(); });
+    render();
+}
+
+LauncherWindow::~LauncherWindow()
+{
+    m_model->removeObserver(m_observerID);
+    if (auto controller = m_model->controller())
+        controller->setStateObserver({});
+    if (m_window)
+        gtk_window_destroy(GTK_WINDOW(m_window.get()));
+}
+
+GtkWindow* LauncherWindow::window() const
+{
+    return GTK_WINDOW(m_window.get());
+}
+
+void LauncherWindow::present()
+{
+    gtk_window_present(window());
+    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, [](gpointer self) -> gboolean {
+        static_cast<LauncherWindow*>(self)->m_model->start();
+        return G_SOURCE_REMOVE;
+    }, this, nullptr);
+}
+
+void LauncherWindow::setContent(GtkWidget* content)
+{
+    while (GtkWidget* child = gtk_widget_get_first_child(m_contentSlot))
+        gtk_box_remove(GTK_BOX(m_contentSlot), child);
+    m_webOverlay = nullptr;
+    m_loadingBadge = nullptr;
+    m_pageErrorView = nullptr;
+    gtk_box_append(GTK_BOX(m_contentSlot), content);
+}
+
+void LauncherWindow::render()
+{
+    if (m_model->controller()) {
+        showWebContent();
+        return;
+    }
+    if (auto failure = m_model->failure()) {
+        std::string code(failure->rawValue());
+        GtkWidget* view = makeLauncherFatalErrorView(code, [this] { m_model->start(); });
+        setContent(view);
+        gtk_window_set_default_widget(window(), fatalErrorRetryButton(view));
+        if (m_outcomeObserver)
+            m_outcomeObserver(code);
+        return;
+    }
+    setContent(makeLoadingView());
+}
+
+void LauncherWindow::showWebContent()
+{
+    auto controller = m_model->controller();
+    GtkWidget* webView = GTK_WIDGET(controller->webView());
+    if (m_webOverlay && gtk_overlay_get_child(GTK_OVERLAY(m_webOverlay)) == webView)
+        return;
+
+    GtkWidget* overlay = gtk_overlay_new();
+    gtk_widget_set_hexpand(webView, TRUE);
+    gtk_widget_set_vexpand(webView, TRUE);
+    gtk_overlay_set_child(GTK_OVERLAY(overlay), webView);
+
+    GtkWidget* badge = gtk_spinner_new();
+    gtk_spinner_start(GTK_SPINNER(badge));
+    GtkWidget* badgeFrame = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    for (auto setMargin : { gtk_widget_set_margin_top, gtk_widget_set_margin_bottom, gtk_widget_set_margin_start, gtk_widget_set_margin_end })
+        setMargin(badge, 10);
+    gtk_box_append(GTK_BOX(badgeFrame), badge);
+    gtk_widget_add_css_class(badgeFrame, "osd");
+    gtk_widget_set_halign(badgeFrame, GTK_ALIGN_CENTER);
+    gtk_widget_set_valign(badgeFrame, GTK_ALIGN_CENTER);
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay), badgeFrame);
+
+    setContent(overlay);
+    m_webOverlay = overlay;
+    m_loadingBadge = badgeFrame;
+
+    controller->setStateObserver([this](const LauncherWebViewState& state) { webViewStateChanged(state); });
+    controller->load();
+    webViewStateChanged(controller->state());
+}
+
+void LauncherWindow::webViewStateChanged(const LauncherWebViewState& state)
+{
+    if (!m_webOverlay)
+        return;
+    gtk_widget_set_visible(m_loadingBadge, state.stateCase() == LauncherWebViewState::Case::Loading);
+    if (m_pageErrorView) {
+        gtk_overlay_remove_overlay(GTK_OVERLAY(m_webOverlay), m_pageErrorView);
+        m_pageErrorView = nullptr;
+    }
+    if (auto failure = state.failure()) {
+        std::string detail(rawValue(*failure));
+        std::weak_ptr<LauncherWebViewController> weakController = m_model->controller();
+        m_pageErrorView = makeLauncherFatalErrorView(detail, [weakController] {
+            if (auto controller = weakController.lock())
+                controller->retry();
+        });
+        gtk_overlay_add_overlay(GTK_OVERLAY(m_webOverlay), m_pageErrorView);
+        gtk_window_set_default_widget(window(), fatalErrorRetryButton(m_pageErrorView));
+        if (m_outcomeObserver)
+            m_outcomeObserver(detail);
+    } else if (state.stateCase() == LauncherWebViewState::Case::Ready && m_outcomeObserver) {
+        m_outcomeObserver("ready");
+    }
+}
+
+} // namespace quorin

@@ -1,0 +1,123 @@
+#include "ServiceAssembly.h"
+
+#include "RuntimeConfiguration.h"
+#include "WindowCommandService.h"
+#include "WindowGameLifecycle.h"
+#include "bridge/BridgeBootstrapScript.h"
+#include "bridge/BridgeDispatcher.h"
+#include "bridge/DefaultLauncherBridgeService.h"
+#include "bridge/LauncherBridgeHost.h"
+
+namespace quorin {
+
+namespace {
+
+class StepLog {
+public:
+    explicit StepLog(const std::function<void(std::string_view)>& observer)
+        : m_observer(observer)
+    {
+    }
+    void done(std::string_view step) const
+    {
+        if (m_observer)
+            m_observer(step);
+    }
+
+private:
+    const std::function<void(std::string_view)>& m_observer;
+};
+
+WebsiteDataStore persistentStore(const std::string& storageRoot)
+{
+    return WebsiteDataStore::persistent(storageRoot + "/WebKit/Data", storageRoot + "/WebKit/Cache");
+}
+
+} // namespace
+
+Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherConfiguration& configuration, const WebUIBundle& bundle,
+    ExternalURLHandler externalURLHandler, const ServiceAssemblyEnvironment& environment)
+{
+    StepLog log(environment.stepObserver);
+
+    LauncherNavigationPolicy navigationPolicy(bundle.rootURL, configuration.authOrigin(), configuration.gameOrigins());
+    log.done("navigationPolicy");
+    const std::string& applicationVersion = environment.applicationVersion;
+    log.done("applicationVersion");
+    auto runtimeConfig = RuntimeConfiguration::make(configuration);
+    log.done("runtimeConfiguration");
+
+    auto storageRoot = StorageLocation::applicationStorageRoot(configuration.product().displayName, environment.storagePlatform);
+    if (storageRoot.isError())
+        return fail(LauncherAssemblyError::other());
+    log.done("storageRoot");
+
+    auto windowCommands = std::make_shared<WindowCommandService>();
+    log.done("windowCommandService");
+
+    auto bridgeService = std::make_shared<DefaultLauncherBridgeService>(runtimeConfig, applicationVersion);
+    log.done("bridgeService");
+    auto dispatcher = std::make_shared<BridgeDispatcher>(bridgeService);
+    auto bridgeHost = std::make_shared<LauncherBridgeHost>(dispatcher, bundle.rootURL);
+    log.done("bridgeHost");
+
+    auto nativeHost = RuntimeConfiguration::nativeHostDescription(configuration, applicationVersion);
+    auto bootstrapScript = BridgeBootstrapScript::make(runtimeConfig, nativeHost);
+    if (bootstrapScript.isError())
+        return fail(LauncherAssemblyError::other());
+    log.done("bootstrapScript");
+
+    auto controller = LauncherWebViewController::create(LauncherWebViewControllerOptions {
+        .webUIBundle = bundle,
+        .navigationPolicy = navigationPolicy,
+        .documentStartScripts = { bootstrapScript.releaseValue() },
+        .bridgeHost = bridgeHost,
+        .allowsInspection = false,
+        .websiteDataStore = environment.websiteDataStore.value_or(persistentStore(storageRoot.value())),
+        .openExternal = externalURLHandler,
+        .webProcessExtensionsDirectory = environment.webProcessExtensionsDirectory,
+    });
+    log.done("webViewController");
+
+    windowCommands->attach(controller->webView());
+    log.done("attachWebView");
+
+    // Closing the window has no game to end until the game service exists.
+    auto lifecycle = std::make_shared<WindowGameLifecycle>(controller->webView(), [] { });
+    log.done("windowGameLifecycle");
+
+    std::weak_ptr<LauncherWebViewController> weakController = controller;
+    bridgeService->setEventSink([weakController](const std::string& eventName, const BridgeValue& payload) {
+        // Each event is its own main-loop task; a page that cannot take it drops it.
+        struct Event {
+            std::weak_ptr<LauncherWebViewController> controller;
+            std::string name;
+            BridgeValue payload;
+        };
+        g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
+            std::unique_ptr<Event> event(static_cast<Event*>(data));
+            if (auto target = event->controller.lock())
+                target->dispatchNativeEvent(event->name, event->payload);
+            return G_SOURCE_REMOVE;
+        }, new Event { weakController, eventName, payload }, nullptr);
+    });
+    log.done("eventSink");
+
+    // The window command service lives as long as the bridge service that will use it.
+    struct Running {
+        std::shared_ptr<DefaultLauncherBridgeService> bridgeService;
+        std::shared_ptr<WindowCommandService> windowCommands;
+    };
+    auto running = std::make_shared<Running>(Running { bridgeService, windowCommands });
+    std::shared_ptr<DeepLinkAccepting> intake(running, running->bridgeService.get());
+    return LauncherAssembly { controller, intake, lifecycle };
+}
+
+LauncherServiceAssembly serviceAssembly(ServiceAssemblyEnvironment environment)
+{
+    return [environment = std::move(environment)](const LauncherConfiguration& configuration, const WebUIBundle& bundle, ExternalURLHandler handler) {
+        return assembleServices(configuration, bundle, std::move(handler), environment);
+    };
+}
+
+} // namespace quorin

@@ -1,0 +1,36 @@
+#pragma once
+
+// Builds and connects the launcher's services in one fixed order and returns the three
+// long-lived objects the root model keeps. Services that later work adds slot into the
+// same order; until then the bridge service answers their methods with its fallbacks.
+// Main thread only.
+
+#include "LauncherAssembly.h"
+#include "StorageLocation.h"
+#include "webui/LauncherWebViewController.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quorin {
+
+struct ServiceAssemblyEnvironment {
+    // The application's own version ("CFBundleShortVersionString", or "0.1.0").
+    std::string applicationVersion;
+    std::string webProcessExtensionsDirectory;
+    StorageLocation::Platform storagePlatform { StorageLocation::Platform::process() };
+    // Where the page's cookies and local storage live; by default under the storage root.
+    std::optional<WebsiteDataStore> websiteDataStore;
+    // Told the name of each step as it completes (tests follow the order with it).
+    std::function<void(std::string_view step)> stepObserver;
+};
+
+Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherConfiguration& configuration, const WebUIBundle& bundle,
+    ExternalURLHandler externalURLHandler, const ServiceAssemblyEnvironment& environment);
+
+// The assembly operation the root model runs on every start attempt.
+LauncherServiceAssembly serviceAssembly(ServiceAssemblyEnvironment environment);
+
+} // namespace quorin

@@ -1,0 +1,26 @@
+#include "WindowCloseObservation.h"
+
+#include <gtk/gtk.h>
+
+namespace quorin {
+
+WindowCloseObservation::WindowCloseObservation(std::function<void(GtkWindow*)> onWillClose)
+    : m_onWillClose(std::move(onWillClose))
+{
+    m_signalId = g_signal_lookup("close-request", GTK_TYPE_WINDOW);
+    m_hookId = g_signal_add_emission_hook(m_signalId, 0,
+        [](GSignalInvocationHint*, guint, const GValue* parameters, gpointer data) -> gboolean {
+            auto* self = static_cast<WindowCloseObservation*>(data);
+            if (auto* window = g_value_get_object(&parameters[0]); GTK_IS_WINDOW(window))
+                self->m_onWillClose(GTK_WINDOW(window));
+            return TRUE; // stay registered
+        },
+        this, nullptr);
+}
+
+WindowCloseObservation::~WindowCloseObservation()
+{
+    g_signal_remove_emission_hook(m_signalId, m_hookId);
+}
+
+} // namespace quorin

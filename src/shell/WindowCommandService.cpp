@@ -1,0 +1,183 @@
+#include "WindowCommandService.h"
+
+#include "ZoomLevel.h"
+#include "core/PlatformValues.h"
+
+#include <functional>
+#include <gtk/gtk.h>
+#include <sys/stat.h>
+#include <webkit/webkit.h>
+
+namespace quorin {
+
+using glib::GRef;
+
+void WindowCommandService::attach(WebKitWebView* webView)
+{
+    m_webView = std::make_unique<glib::GWeak<WebKitWebView>>(webView);
+}
+
+GRef<WebKitWebView> WindowCommandService::webView() const
+{
+    return m_webView ? m_webView->get() : GRef<WebKitWebView>();
+}
+
+GtkWindow* WindowCommandService::window() const
+{
+    auto view = webView();
+    if (!view)
+        return nullptr;
+    auto* root = gtk_widget_get_root(GTK_WIDGET(view.get()));
+    return GTK_IS_WINDOW(root) ? GTK_WINDOW(root) : nullptr;
+}
+
+bool WindowCommandService::openExternal(const Url& url)
+{
+    GError* error = nullptr;
+    bool launched = g_app_info_launch_default_for_uri(url.string().c_str(), nullptr, &error);
+    glib::GErrorPtr ownedError(error);
+    return launched;
+}
+
+bool WindowCommandService::copyText(const std::string& text)
+{
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display)
+        return false;
+    gdk_clipboard_set_text(gdk_display_get_clipboard(display), text.c_str());
+    return true;
+}
+
+bool WindowCommandService::reveal(const Url& fileURL)
+{
+    struct stat status {};
+    if (!fileURL.isFileURL() || stat(fileURL.filePath().c_str(), &status) != 0)
+        return false;
+    // Ask the desktop's file viewer to show the item selected; no answer is awaited.
+    std::string uri = fileURL.string();
+    const char* uris[] = { uri.c_str(), nullptr };
+    GError* error = nullptr;
+    GRef<GDBusConnection> bus = glib::adoptGRef(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error));
+    glib::GErrorPtr ownedError(error);
+    if (!bus)
+        return true;
+    g_dbus_connection_call(bus.get(), "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
+        "ShowItems", g_variant_new("(^ass)", uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
+    return true;
+}
+
+bool WindowCommandService::minimizeWindow()
+{
+    auto* target = window();
+    if (!target)
+        return false;
+    gtk_window_minimize(target);
+    return true;
+}
+
+bool WindowCommandService::toggleMaximizeWindow()
+{
+    auto* target = window();
+    if (!target)
+        return false;
+    if (gtk_window_is_maximized(target))
+        gtk_window_unmaximize(target);
+    else
+        gtk_window_maximize(target);
+    return true;
+}
+
+bool WindowCommandService::closeWindow()
+{
+    auto* target = window();
+    if (!target)
+        return false;
+    gtk_window_close(target);
+    return true;
+}
+
+bool WindowCommandService::isWindowMaximized()
+{
+    auto* target = window();
+    return target && gtk_window_is_maximized(target);
+}
+
+double WindowCommandService::zoomFactor()
+{
+    auto view = webView();
+    return view ? ZoomLevel::normalised(webkit_web_view_get_zoom_level(view.get())) : ZoomLevel::reset;
+}
+
+double WindowCommandService::zoomIn() { return setZoom(ZoomLevel::zoomedIn(zoomFactor())); }
+double WindowCommandService::zoomOut() { return setZoom(ZoomLevel::zoomedOut(zoomFactor())); }
+double WindowCommandService::resetZoom() { return setZoom(ZoomLevel::reset); }
+
+namespace {
+
+using ScriptArguments = std::function<GVariant*(WebKitWebView*)>;
+
+// Runs a page script in a later main-loop turn, if the web view still exists then; the
+// arguments are read at that moment.
+void runScriptLater(WebKitWebView* webView, std::string script, ScriptArguments arguments)
+{
+    struct Task {
+        glib::GWeak<WebKitWebView> webView;
+        std::string script;
+        ScriptArguments arguments;
+    };
+    auto* task = new Task { glib::GWeak<WebKitWebView>(webView), std::move(script), std::move(arguments) };
+    g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
+        std::unique_ptr<Task> owned(static_cast<Task*>(data));
+        if (auto view = owned->webView.get()) {
+            // Failures are of no interest: the page may not have loaded yet.
+            webkit_web_view_call_async_javascript_function(view.get(), owned->script.c_str(), -1, owned->arguments(view.get()),
+                nullptr, nullptr, nullptr, nullptr, nullptr);
+        }
+        return G_SOURCE_REMOVE;
+    }, task, nullptr);
+}
+
+GVariant* singleArgument(const char* name, GVariant* value)
+{
+    GVariantBuilder builder;
+    g_variant_builder_init(&builder, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&builder, "{sv}", name, value);
+    return g_variant_builder_end(&builder);
+}
+
+std::string pageZoomScript()
+{
+    std::string script = "if (document.documentElement.dataset.runtimeHost === '";
+    script += PlatformValues::nativeHostKind;
+    script += "') {\n  document.documentElement.style.setProperty('";
+    script += PlatformValues::pageZoomProperty;
+    script += "', String(zoom));\n}";
+    return script;
+}
+
+} // namespace
+
+double WindowCommandService::setZoom(double value)
+{
+    double zoom = ZoomLevel::normalised(value);
+    if (auto view = webView()) {
+        webkit_web_view_set_zoom_level(view.get(), zoom);
+        runScriptLater(view.get(), pageZoomScript(), [](WebKitWebView* current) {
+            return singleArgument("zoom", g_variant_new_double(webkit_web_view_get_zoom_level(current)));
+        });
+    }
+    return zoom;
+}
+
+bool WindowCommandService::setAudioMuted(bool muted)
+{
+    auto view = webView();
+    if (!view)
+        return false;
+    m_audioMuted = muted;
+    runScriptLater(view.get(), "document.querySelectorAll('audio, video').forEach((element) => { element.muted = muted; });",
+        [muted](WebKitWebView*) { return singleArgument("muted", g_variant_new_boolean(muted)); });
+    return true;
+}
+
+} // namespace quorin

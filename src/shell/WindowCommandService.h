@@ -1,0 +1,43 @@
+#pragma once
+
+// Window, clipboard, file-viewer, zoom and audio commands for the page. Holds the web view
+// weakly: once it is gone every command quietly answers false (or zoom 1.0). Main thread only.
+
+#include "bridge/SystemCommandHandling.h"
+#include "core/glib/GRef.h"
+
+#include <memory>
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _GtkWindow GtkWindow;
+
+namespace quorin {
+
+class WindowCommandService final : public SystemCommandHandling {
+public:
+    void attach(WebKitWebView* webView);
+
+    bool openExternal(const Url& url) override;
+    bool copyText(const std::string& text) override;
+    bool reveal(const Url& fileURL) override;
+    bool minimizeWindow() override;
+    bool toggleMaximizeWindow() override;
+    bool closeWindow() override;
+    bool isWindowMaximized() override;
+    double zoomFactor() override;
+    double zoomIn() override;
+    double zoomOut() override;
+    double resetZoom() override;
+    bool setAudioMuted(bool muted) override;
+    bool isAudioMuted() override { return m_audioMuted; }
+
+private:
+    double setZoom(double value);
+    glib::GRef<WebKitWebView> webView() const;
+    GtkWindow* window() const;
+
+    std::unique_ptr<glib::GWeak<WebKitWebView>> m_webView;
+    bool m_audioMuted { false };
+};
+
+} // namespace quorin

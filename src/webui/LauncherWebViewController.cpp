@@ -1,0 +1,210 @@
+#include "LauncherWebViewController.h"
+
+#include "BridgeMessageTransport.h"
+#include "BridgeValueVariant.h"
+#include "PageDialogPresenter.h"
+#include "PreferredLanguages.h"
+#include "WebProcessExtensions.h"
+#include "WebViewNavigationDelegate.h"
+#include "bridge/LauncherBridgeHost.h"
+
+#include <webkit/webkit.h>
+
+namespace quorin {
+
+using glib::adoptGRef;
+using glib::GRef;
+
+std::shared_ptr<LauncherWebViewController> LauncherWebViewController::create(LauncherWebViewControllerOptions options)
+{
+    std::shared_ptr<LauncherWebViewController> controller(new LauncherWebViewController(std::move(options)));
+    controller->setUp();
+    return controller;
+}
+
+LauncherWebViewController::LauncherWebViewController(LauncherWebViewControllerOptions options)
+    : m_options(std::move(options))
+{
+}
+
+LauncherWebViewController::~LauncherWebViewController()
+{
+    // The web view may outlive us inside the widget tree; its signals must not reach a dead controller.
+    if (m_webView)
+        g_signal_handlers_disconnect_by_data(m_webView.get(), this);
+}
+
+static GRef<WebKitWebContext> makeWebContext(const LauncherWebViewControllerOptions& options)
+{
+    auto context = adoptGRef(webkit_web_context_new());
+    useWebProcessExtensions(context.get(), options.webProcessExtensionsDirectory);
+    // The page sees only the web UI folder, read-only.
+    webkit_web_context_add_path_to_sandbox(context.get(), options.webUIBundle.rootURL.filePath().c_str(), TRUE);
+
+    // With a C locale navigator.language would be empty; fall back to English.
+    auto languages = preferredLanguages();
+    if (languages.empty())
+        languages.push_back("en-US");
+    std::vector<const char*> languageList;
+    for (const auto& language : languages)
+        languageList.push_back(language.c_str());
+    languageList.push_back(nullptr);
+    webkit_web_context_set_preferred_languages(context.get(), languageList.data());
+    return context;
+}
+
+static GRef<WebKitNetworkSession> makeNetworkSession(const WebsiteDataStore& store)
+{
+    if (!store.dataDirectory)
+        return adoptGRef(webkit_network_session_new_ephemeral());
+    return adoptGRef(webkit_network_session_new(store.dataDirectory->c_str(), store.cacheDirectory ? store.cacheDirectory->c_str() : nullptr));
+}
+
+static GRef<WebKitSettings> makeSettings(bool allowsInspection)
+{
+    auto settings = adoptGRef(webkit_settings_new());
+    webkit_settings_set_javascript_can_open_windows_automatically(settings.get(), FALSE);
+    webkit_settings_set_enable_javascript(settings.get(), TRUE);
+    webkit_settings_set_media_playback_requires_user_gesture(settings.get(), FALSE);
+    webkit_settings_set_enable_developer_extras(settings.get(), allowsInspection);
+    webkit_settings_set_allow_file_access_from_file_urls(settings.get(), FALSE);
+    webkit_settings_set_allow_universal_access_from_file_urls(settings.get(), FALSE);
+    return settings;
+}
+
+static GRef<WebKitUserContentManager> makeUserContentManager(const std::vector<std::string>& documentStartScripts)
+{
+    auto manager = adoptGRef(webkit_user_content_manager_new());
+    for (const auto& source : documentStartScripts) {
+        WebKitUserScript* script = webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+            WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+        webkit_user_content_manager_add_script(manager.get(), script);
+        webkit_user_script_unref(script);
+    }
+    return manager;
+}
+
+void LauncherWebViewController::setUp()
+{
+    auto context = makeWebContext(m_options);
+    auto session = makeNetworkSession(m_options.websiteDataStore);
+    auto settings = makeSettings(m_options.allowsInspection);
+    auto contentManager = makeUserContentManager(m_options.documentStartScripts);
+
+    auto* view = g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context.get(), "network-session", session.get(),
+        "settings", settings.get(), "user-content-manager", contentManager.get(), nullptr);
+    m_webView = adoptGRef(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
+
+    m_navigationDelegate = std::make_unique<WebViewNavigationDelegate>(m_options.navigationPolicy, m_options.openExternal);
+    m_dialogPresenter = std::make_unique<PageDialogPresenter>(preferredLanguages());
+
+    g_signal_connect(m_webView.get(), "decide-policy", G_CALLBACK(+[](WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type, LauncherWebViewController* self) -> gboolean {
+        return self->m_navigationDelegate->decidePolicy(decision, type);
+    }), this);
+    g_signal_connect(m_webView.get(), "load-changed", G_CALLBACK(+[](WebKitWebView* webView, WebKitLoadEvent event, LauncherWebViewController* self) {
+        // The main frame may only show what the policy allows for it: a sub-frame-only target
+        // is stopped before it commits, or replaced by the web UI if it committed already.
+        if ((event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_COMMITTED)
+            && self->m_navigationDelegate->mainFrameLoadMustStop(webkit_web_view_get_uri(webView))) {
+            if (event == WEBKIT_LOAD_STARTED) {
+                self->m_navigationDelegate->markSelfCancelledMainFrameLoad();
+                webkit_web_view_stop_loading(webView);
+            } else {
+                self->retry();
+            }
+            return;
+        }
+        if (event == WEBKIT_LOAD_STARTED)
+            self->setState(LauncherWebViewState::loading());
+        else if (event == WEBKIT_LOAD_FINISHED && self->m_state.stateCase() != LauncherWebViewState::Case::Failed)
+            self->setState(LauncherWebViewState::ready());
+    }), this);
+    g_signal_connect(m_webView.get(), "load-failed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char*, GError*, LauncherWebViewController* self) -> gboolean {
+        if (!self->m_navigationDelegate->takeSelfCancelledMainFrameLoad())
+            self->setState(LauncherWebViewState::failed(LauncherWebViewFailure::NavigationFailed));
+        return TRUE; // no engine error page
+    }), this);
+    g_signal_connect(m_webView.get(), "web-process-terminated", G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason, LauncherWebViewController* self) {
+        self->setState(LauncherWebViewState::failed(LauncherWebViewFailure::WebContentProcessTerminated));
+    }), this);
+    g_signal_connect(m_webView.get(), "create", G_CALLBACK(+[](WebKitWebView*, WebKitNavigationAction*, LauncherWebViewController*) -> GtkWidget* {
+        return nullptr; // never a second web view
+    }), this);
+    g_signal_connect(m_webView.get(), "script-dialog", G_CALLBACK(+[](WebKitWebView* webView, WebKitScriptDialog* dialog, LauncherWebViewController* self) -> gboolean {
+        return self->m_dialogPresenter->present(webView, dialog);
+    }), this);
+
+    if (auto host = m_options.bridgeHost) {
+        m_bridgeTransport = std::make_unique<BridgeMessageTransport>(m_webView.get(),
+            [host](std::string body, bool isMainFrame, std::optional<std::string> documentURL, std::function<void(std::string)> reply) {
+                host->handleMessage(body, isMainFrame, std::move(documentURL), std::move(reply));
+            });
+    }
+}
+
+void LauncherWebViewController::setStateObserver(std::function<void(const LauncherWebViewState&)> observer)
+{
+    m_stateObserver = std::move(observer);
+}
+
+void LauncherWebViewController::setState(LauncherWebViewState state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    if (m_stateObserver)
+        m_stateObserver(m_state);
+}
+
+void LauncherWebViewController::load()
+{
+    auto current = m_state.stateCase();
+    if (current == LauncherWebViewState::Case::Loading || current == LauncherWebViewState::Case::Ready)
+        return;
+    setState(LauncherWebViewState::loading());
+    webkit_web_view_load_uri(m_webView.get(), m_options.webUIBundle.indexURL.string().c_str());
+}
+
+void LauncherWebViewController::retry()
+{
+    if (webkit_web_view_is_loading(m_webView.get())) {
+        m_navigationDelegate->markSelfCancelledMainFrameLoad();
+        webkit_web_view_stop_loading(m_webView.get());
+    }
+    setState(LauncherWebViewState::idle());
+    load();
+}
+
+namespace {
+
+struct EventDelivery {
+    std::function<void(bool)> completion;
+};
+
+} // namespace
+
+void LauncherWebViewController::dispatchNativeEvent(const std::string& name, const BridgeValue& payload, std::function<void(bool succeeded)> completion)
+{
+    static constexpr std::string_view script = "window.__quorinNativeDispatch?.(eventName, payload);";
+    GVariantBuilder arguments;
+    g_variant_builder_init(&arguments, G_VARIANT_TYPE_VARDICT);
+    g_variant_builder_add(&arguments, "{sv}", "eventName", g_variant_new_string(name.c_str()));
+    g_variant_builder_add(&arguments, "{sv}", "payload", toGVariant(payload));
+
+    auto* delivery = new EventDelivery { std::move(completion) };
+    webkit_web_view_call_async_javascript_function(m_webView.get(), script.data(), static_cast<gssize>(script.size()),
+        g_variant_builder_end(&arguments), nullptr, nullptr, nullptr,
+        [](GObject* source, GAsyncResult* result, gpointer userData) {
+            std::unique_ptr<EventDelivery> pending(static_cast<EventDelivery*>(userData));
+            GError* error = nullptr;
+            JSCValue* value = webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error);
+            glib::GErrorPtr ownedError(error);
+            if (value)
+                g_object_unref(value);
+            if (pending->completion)
+                pending->completion(!ownedError);
+        },
+        delivery);
+}
+
+} // namespace quorin

@@ -1,0 +1,93 @@
+#pragma once
+
+// Owns the one web view of the main window: builds its configuration, loads the web UI's
+// index page, judges every navigation with the navigation policy, answers page dialogs,
+// tracks the load state the window shows, and delivers native events to the page.
+// Main thread only.
+
+#include "LauncherNavigationPolicy.h"
+#include "LauncherWebViewState.h"
+#include "WebUIBundle.h"
+#include "bridge/BridgeValue.h"
+#include "core/glib/GRef.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace quorin {
+
+class LauncherBridgeHost;
+class BridgeMessageTransport;
+class WebViewNavigationDelegate;
+class PageDialogPresenter;
+
+// Where cookies, local storage and caches live; no directories means nothing is kept.
+struct WebsiteDataStore {
+    std::optional<std::string> dataDirectory;
+    std::optional<std::string> cacheDirectory;
+
+    static WebsiteDataStore ephemeral() { return {}; }
+    static WebsiteDataStore persistent(std::string dataDirectory, std::string cacheDirectory)
+    {
+        return { std::move(dataDirectory), std::move(cacheDirectory) };
+    }
+};
+
+struct LauncherWebViewControllerOptions {
+    WebUIBundle webUIBundle;
+    LauncherNavigationPolicy navigationPolicy;
+    std::vector<std::string> documentStartScripts;
+    std::shared_ptr<LauncherBridgeHost> bridgeHost;
+    bool allowsInspection { false };
+    WebsiteDataStore websiteDataStore;
+    std::function<void(const Url&)> openExternal;
+    // Folder holding the web-process extension that gives frames their bridge post function.
+    std::string webProcessExtensionsDirectory;
+};
+
+class LauncherWebViewController : public std::enable_shared_from_this<LauncherWebViewController> {
+public:
+    static std::shared_ptr<LauncherWebViewController> create(LauncherWebViewControllerOptions options);
+    ~LauncherWebViewController();
+
+    LauncherWebViewController(const LauncherWebViewController&) = delete;
+    LauncherWebViewController& operator=(const LauncherWebViewController&) = delete;
+
+    WebKitWebView* webView() const { return m_webView.get(); }
+    const LauncherWebViewState& state() const { return m_state; }
+    const WebUIBundle& webUIBundle() const { return m_options.webUIBundle; }
+
+    // Called after every state change.
+    void setStateObserver(std::function<void(const LauncherWebViewState&)> observer);
+
+    // Loads the index page unless a load is under way or done.
+    void load();
+    // Stops any load, returns to idle and loads again.
+    void retry();
+
+    // Runs window.__quorinNativeDispatch?.(eventName, payload) in the page. The completion,
+    // if any, learns whether the script ran without failing.
+    void dispatchNativeEvent(const std::string& name, const BridgeValue& payload, std::function<void(bool succeeded)> completion = {});
+
+private:
+    friend class WebViewNavigationDelegate;
+
+    explicit LauncherWebViewController(LauncherWebViewControllerOptions options);
+    void setUp();
+    void setState(LauncherWebViewState state);
+
+    LauncherWebViewControllerOptions m_options;
+    LauncherWebViewState m_state { LauncherWebViewState::idle() };
+    std::function<void(const LauncherWebViewState&)> m_stateObserver;
+    glib::GRef<WebKitWebView> m_webView;
+    std::unique_ptr<BridgeMessageTransport> m_bridgeTransport;
+    std::unique_ptr<WebViewNavigationDelegate> m_navigationDelegate;
+    std::unique_ptr<PageDialogPresenter> m_dialogPresenter;
+};
+
+} // namespace quorin

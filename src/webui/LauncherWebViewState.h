@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace quorin {
+
+enum class LauncherWebViewFailure {
+    NavigationFailed,
+    WebContentProcessTerminated,
+};
+
+// "WEB_UI_NAVIGATION_FAILED" / "WEB_UI_PROCESS_TERMINATED".
+std::string_view rawValue(LauncherWebViewFailure failure);
+std::optional<LauncherWebViewFailure> webViewFailureFromRawValue(std::string_view rawValue);
+
+// What the window shows for the page: nothing yet, a load in progress, the page, or a failure.
+class LauncherWebViewState {
+public:
+    enum class Case { Failed, Idle, Loading, Ready };
+
+    static LauncherWebViewState idle() { return LauncherWebViewState(Case::Idle, std::nullopt); }
+    static LauncherWebViewState loading() { return LauncherWebViewState(Case::Loading, std::nullopt); }
+    static LauncherWebViewState ready() { return LauncherWebViewState(Case::Ready, std::nullopt); }
+    static LauncherWebViewState failed(LauncherWebViewFailure failure) { return LauncherWebViewState(Case::Failed, failure); }
+
+    Case stateCase() const { return m_case; }
+    std::optional<LauncherWebViewFailure> failure() const { return m_failure; }
+
+    bool operator==(const LauncherWebViewState&) const = default;
+
+private:
+    LauncherWebViewState(Case stateCase, std::optional<LauncherWebViewFailure> failure)
+        : m_case(stateCase)
+        , m_failure(failure)
+    {
+    }
+
+    Case m_case;
+    std::optional<LauncherWebViewFailure> m_failure;
+};
+
+} // namespace quorin
