@@ -73,6 +73,21 @@ GRef<T> adoptGRef(T* object) { return GRef<T>::adopt(object); }
 template<typename T>
 GRef<T> retainGRef(T* object) { return GRef<T>::retain(object); }
 
+// A weak reference to a GObject: lends a strong GRef while the object lives, null after.
+template<typename T>
+class GWeak {
+public:
+    explicit GWeak(T* object) { g_weak_ref_init(&m_ref, object); }
+    ~GWeak() { g_weak_ref_clear(&m_ref); }
+    GWeak(const GWeak&) = delete;
+    GWeak& operator=(const GWeak&) = delete;
+
+    GRef<T> get() const { return GRef<T>::adopt(static_cast<T*>(g_weak_ref_get(&m_ref))); }
+
+private:
+    mutable GWeakRef m_ref;
+};
+
 struct GFreeDeleter {
     void operator()(void* pointer) const { g_free(pointer); }
 };

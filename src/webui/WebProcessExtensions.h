@@ -1,0 +1,15 @@
+#pragma once
+
+// Platform code. Points a web context at the folder holding the web-process extension.
+
+#include <webkit/webkit.h>
+
+#include <string>
+
+namespace quorin {
+
+// Call before the context's first web view exists: web processes read the setting when they
+// start. The folder is also made readable inside the web-process sandbox.
+void useWebProcessExtensions(WebKitWebContext* context, const std::string& directory);
+
+} // namespace quorin
