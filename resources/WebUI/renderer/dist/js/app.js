@@ -1,0 +1,134 @@
+// Sample launcher page: shows what the host reports and drives the window through the
+// page API on window.electronAPI. Every value reaches the page as text, never as markup.
+(() => {
+  'use strict';
+
+  const api = window.electronAPI;
+  const statusLine = document.getElementById('status');
+
+  function showStatus(text, isError = false) {
+    statusLine.textContent = text;
+    statusLine.classList.toggle('error', isError);
+  }
+
+  function errorCode(error) {
+    const code = error && typeof error.code === 'string' ? error.code : '';
+    return code || 'BRIDGE_FAILED';
+  }
+
+  // Runs one bridge call; a failure is shown on the status line by its code.
+  async function call(label, invoke) {
+    if (!api) {
+      showStatus(`${label}: BRIDGE_UNAVAILABLE`, true);
+      return undefined;
+    }
+    try {
+      return await invoke(api);
+    } catch (error) {
+      showStatus(`${label}: ${errorCode(error)}`, true);
+      return undefined;
+    }
+  }
+
+  function describe(value) {
+    if (typeof value === 'string') {
+      return value === '' ? '(empty)' : value;
+    }
+    return JSON.stringify(value);
+  }
+
+  function fillFacts(list, object) {
+    list.replaceChildren();
+    for (const key of Object.keys(object || {}).sort()) {
+      const term = document.createElement('dt');
+      term.textContent = key;
+      const detail = document.createElement('dd');
+      detail.textContent = describe(object[key]);
+      list.append(term, detail);
+    }
+  }
+
+  async function showAppInfo() {
+    const info = await call('getAppInfo', (bridge) => bridge.getAppInfo());
+    if (!info) {
+      return false;
+    }
+    if (typeof info.appName === 'string' && info.appName) {
+      document.getElementById('product-name').textContent = info.appName;
+      document.title = info.appName;
+    }
+    fillFacts(document.getElementById('app-info'), info);
+    return true;
+  }
+
+  async function showRuntimeConfig() {
+    const config = await call('getRuntimeConfig', (bridge) => bridge.getRuntimeConfig());
+    if (!config) {
+      return false;
+    }
+    fillFacts(document.getElementById('runtime-config'), config);
+    return true;
+  }
+
+  async function showZoomFactor() {
+    const factor = await call('getZoomFactor', (bridge) => bridge.getZoomFactor());
+    if (typeof factor === 'number') {
+      document.getElementById('zoom-factor').value = `${Math.round(factor * 100)}%`;
+    }
+  }
+
+  const muteToggle = document.getElementById('mute-toggle');
+
+  function showMuted(muted) {
+    muteToggle.setAttribute('aria-pressed', String(muted));
+    muteToggle.textContent = muted ? 'Unmute' : 'Mute';
+  }
+
+  async function refreshMuted() {
+    const muted = await call('getAudioMuted', (bridge) => bridge.getAudioMuted());
+    if (typeof muted === 'boolean') {
+      showMuted(muted);
+    }
+  }
+
+  // Window and zoom members are fire-and-forget: they return nothing and report no failure.
+  function fire(action, ...args) {
+    if (!api || typeof api[action] !== 'function') {
+      showStatus(`${action}: BRIDGE_UNAVAILABLE`, true);
+      return false;
+    }
+    api[action](...args);
+    return true;
+  }
+
+  for (const button of document.querySelectorAll('button[data-action]')) {
+    button.addEventListener('click', () => {
+      const action = button.dataset.action;
+      if (fire(action) && action.startsWith('zoom')) {
+        showZoomFactor();
+      }
+    });
+  }
+
+  muteToggle.addEventListener('click', () => {
+    const muted = muteToggle.getAttribute('aria-pressed') !== 'true';
+    if (fire('setAudioMuted', muted)) {
+      showMuted(muted);
+      refreshMuted();
+    }
+  });
+
+  async function start() {
+    if (!api) {
+      showStatus('BRIDGE_UNAVAILABLE', true);
+      return;
+    }
+    const results = await Promise.all([showAppInfo(), showRuntimeConfig()]);
+    await Promise.all([showZoomFactor(), refreshMuted()]);
+    if (results.every(Boolean)) {
+      showStatus('Ready');
+    }
+  }
+
+  start();
+})();
