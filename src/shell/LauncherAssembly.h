@@ -1,0 +1,49 @@
+#pragma once
+
+// What the root model expects of the service assembly: given the configuration, the web UI
+// bundle and the external-URL handler, the three long-lived objects of a running launcher,
+// or the class of the first error that stopped the assembly.
+
+#include "bridge/DeepLinkAccepting.h"
+#include "core/LauncherConfiguration.h"
+#include "core/Result.h"
+#include "core/Url.h"
+#include "webui/WebUIBundle.h"
+
+#include <functional>
+#include <memory>
+
+namespace quorin {
+
+// Platform classes; the root model only holds them.
+class LauncherWebViewController;
+class WindowGameLifecycle;
+
+// Opens a URL outside the launcher, in the user's default handler.
+using ExternalURLHandler = std::function<void(const Url&)>;
+
+struct LauncherAssembly {
+    std::shared_ptr<LauncherWebViewController> controller;
+    // The bridge service's deep-link intake.
+    std::shared_ptr<DeepLinkAccepting> bridgeService;
+    std::shared_ptr<WindowGameLifecycle> windowGameLifecycle;
+};
+
+struct LauncherAssemblyError {
+    enum class Kind {
+        // The preferences store or the saved-account store refused its file.
+        Storage,
+        // Anything else, including an unavailable storage location.
+        Other,
+    };
+    Kind kind;
+
+    static LauncherAssemblyError storage() { return { Kind::Storage }; }
+    static LauncherAssemblyError other() { return { Kind::Other }; }
+    bool operator==(const LauncherAssemblyError&) const = default;
+};
+
+using LauncherServiceAssembly = std::function<Result<LauncherAssembly, LauncherAssemblyError>(
+    const LauncherConfiguration& configuration, const WebUIBundle& bundle, ExternalURLHandler externalURLHandler)>;
+
+} // namespace quorin
