@@ -2,7 +2,10 @@
 
 // An absolute URL as a value. Parsing and joining go through GLib's GUri (RFC 3986);
 // GLib stays out of this header. Components are kept as they appear in the text, with
-// percent-escapes left encoded, so a URL round-trips through string().
+// percent-escapes left encoded, so a URL round-trips through string(). GUri normalises on
+// the way in: characters that must be escaped are escaped ("a b" -> "a%20b"), escaped
+// unreserved characters are decoded ("%2E" -> "."), escaped hosts are decoded and
+// non-ASCII hosts become their "xn--" form. Dot segments are kept until standardized().
 
 #include <cstdint>
 #include <optional>
@@ -13,9 +16,13 @@ namespace quorin {
 
 class Url {
 public:
-    // Parses an absolute URL ("scheme:..."); nullopt when GUri refuses it.
+    // Parses an absolute URL ("scheme:..."); nullopt when GUri refuses it (no scheme,
+    // bad escape, bad port or IPv6 literal), when the path holds "%00", or when the decoded
+    // host would read differently once written out again ("https://a%2Fb/").
+    // "https://" parses with the empty host.
     static std::optional<Url> parse(std::string_view text);
-    // A file URL for an absolute file-system path (percent-encodes as needed).
+    // A file URL ("file:///...") for a file-system path, percent-encoded as needed; a
+    // relative path is taken from the current directory.
     static Url fileURL(std::string_view absolutePath);
 
     // Scheme as written, lower-cased.
@@ -37,14 +44,17 @@ public:
 
     bool hasHost() const { return m_host.has_value() && !m_host->empty(); }
     bool isFileURL() const { return m_scheme == "file"; }
-    // Decoded path of a file URL.
+    // Decoded path of a file URL. "%2F" decodes to "/", so a ".." hidden behind it survives
+    // standardized(): containment checks normalise the decoded path.
     std::string filePath() const { return path(); }
 
-    // Removes "." and ".." segments from the path (RFC 3986 section 5.2.4).
+    // Removes "." and ".." segments from the path (RFC 3986 section 5.2.4); ".." never
+    // climbs above the root ("/a/../.." -> "/").
     Url standardized() const;
     // Appends one path component, inserting "/" when the path does not end with one
     // ("https://a" + "api" -> "https://a/api", "https://a/" + "api" -> "https://a/api").
-    // The component is percent-encoded as a path segment.
+    // The component is percent-encoded as a path segment, so a "/" in it becomes "%2F".
+    // Query and fragment are kept.
     Url appendingPathComponent(std::string_view component) const;
 
     // The absolute URL text.
