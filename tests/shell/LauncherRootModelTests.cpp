@@ -188,16 +188,6 @@ TEST(LauncherRootModelTests, StartsIntoRunningOrMapsTheFirstFailure)
     }
 }
 
-TEST(LauncherRootModelTests, NotStartedUntilAsked)
-{
-    RootModelHarness harness;
-    EXPECT_FALSE(harness.model.didStart());
-    EXPECT_FALSE(harness.model.isRunning());
-    EXPECT_FALSE(harness.model.failure());
-    EXPECT_EQ(harness.configurationLoads, 0);
-    EXPECT_TRUE(harness.notifications.empty());
-}
-
 TEST(LauncherRootModelTests, HandsTheAssemblyTheLoadedValuesAndTheExternalHandler)
 {
     RootModelHarness harness;
