@@ -13,7 +13,6 @@
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace quorin {
@@ -138,9 +137,7 @@ Status<WebUIBundleLoadError> verifyRuntimeFile(const std::string& root, const st
         return refuse(Error::invalidManifest());
 
     auto filePath = (fs::path(root) / listedPath).lexically_normal().string();
-    auto rootPrefix = joined(root, "");
-    if (!rootPrefix.ends_with('/'))
-        rootPrefix += '/';
+    auto rootPrefix = root.ends_with('/') ? root : root + "/";
     if (!filePath.starts_with(rootPrefix))
         return refuse(Error::missingManifestFile(listedPath));
     if (entryKind(filePath) != EntryKind::RegularFile)

@@ -1,5 +1,7 @@
 #include "core/ApplicationBundle.h"
 
+#include "TemporaryDirectory.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,32 +17,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// An empty "Quorin 4.2.app/Contents" in a fresh temporary directory.
 class TemporaryBundle {
 public:
-    TemporaryBundle()
-    {
-        auto pattern = (fs::temp_directory_path() / "quorin-bundle-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_directory = pattern;
-        fs::create_directories(root() / "Contents");
-    }
-    ~TemporaryBundle()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_directory, ignored);
-    }
+    TemporaryBundle() { fs::create_directories(root() / "Contents"); }
 
-    fs::path root() const { return m_directory / "Quorin 4.2.app"; }
+    fs::path root() const { return fs::path(m_directory.path()) / "Quorin 4.2.app"; }
     ApplicationBundle bundle() const { return ApplicationBundle(root().string()); }
 
-    void writeInfoPlist(const std::string& bytes) const
-    {
-        std::ofstream stream(root() / "Contents/Info.plist", std::ios::binary | std::ios::trunc);
-        stream << bytes;
-    }
+    void writeInfoPlist(const std::string& bytes) const { m_directory.write("Quorin 4.2.app/Contents/Info.plist", bytes); }
 
 private:
-    fs::path m_directory;
+    testing::TemporaryDirectory m_directory;
 };
 
 std::string xmlPlist(const std::string& dictionaryBody)

@@ -12,7 +12,7 @@ using namespace quorin::testing;
 TEST(WebUIBundleLocatorTest, PackagedFolderIsWebUIInsideResources)
 {
     TemporaryDirectory temporary;
-    auto application = temporary.path() / "Quorin 4.2.app";
+    auto application = pathOf(temporary) / "Quorin 4.2.app";
     auto webUI = application / "Contents/Resources/WebUI";
     writeValidWebUI(webUI);
 
@@ -25,7 +25,7 @@ TEST(WebUIBundleLocatorTest, PackagedFolderIsWebUIInsideResources)
 TEST(WebUIBundleLocatorTest, PackagedRefusalsComeFromTheFolder)
 {
     TemporaryDirectory temporary;
-    auto application = temporary.path() / "A.app";
+    auto application = pathOf(temporary) / "A.app";
     ApplicationBundle bundle(application.string());
 
     // No Contents/Resources at all.
@@ -47,7 +47,7 @@ TEST(WebUIBundleLocatorTest, PackagedRefusalsComeFromTheFolder)
 TEST(WebUIBundleLocatorTest, DevelopmentFolderIsValidatedAsGiven)
 {
     TemporaryDirectory temporary;
-    auto root = temporary.path() / "build/web";
+    auto root = pathOf(temporary) / "build/web";
     writeValidWebUI(root);
     EXPECT_EQ(outcomeOf(WebUIBundleLocator::development(root.string())), "ok");
     fs::remove(root / "assets/logo.svg");

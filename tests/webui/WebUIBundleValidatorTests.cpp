@@ -111,7 +111,7 @@ class WebUIBundleFolderTest : public ::testing::TestWithParam<FolderCase> { };
 TEST_P(WebUIBundleFolderTest, ReportsTheFirstFailingCheck)
 {
     TemporaryDirectory temporary;
-    auto root = temporary.path() / "WebUI";
+    auto root = pathOf(temporary) / "WebUI";
     writeValidWebUI(root);
     GetParam().breakFolder(root);
     EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), GetParam().expected);
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(Folders, WebUIBundleFolderTest, ::testing::ValuesIn(fol
 TEST(WebUIBundleValidatorTest, ValidFolderGivesRootIndexAndCount)
 {
     TemporaryDirectory temporary;
-    auto root = temporary.path() / "Quorin 4.2.app" / "WebUI";
+    auto root = pathOf(temporary) / "Quorin 4.2.app" / "WebUI";
     writeValidWebUI(root);
 
     auto result = WebUIBundleValidator::validate(root.string() + "/");
@@ -142,13 +142,13 @@ TEST(WebUIBundleValidatorTest, ValidFolderGivesRootIndexAndCount)
 TEST(WebUIBundleValidatorTest, RootReachedThroughLinksResolvesToTheTarget)
 {
     TemporaryDirectory temporary;
-    auto real = temporary.path() / "real" / "WebUI";
+    auto real = pathOf(temporary) / "real" / "WebUI";
     writeValidWebUI(real);
-    fs::create_directory_symlink(real, temporary.path() / "direct");
-    fs::create_directory_symlink(temporary.path() / "real", temporary.path() / "parent");
+    fs::create_directory_symlink(real, pathOf(temporary) / "direct");
+    fs::create_directory_symlink(pathOf(temporary) / "real", pathOf(temporary) / "parent");
 
     auto expected = Url::fileURL(fs::canonical(real).string());
-    for (const auto& given : { temporary.path() / "direct", temporary.path() / "parent" / "WebUI", temporary.path() / "parent" / "." / "WebUI" / ".." / "WebUI" }) {
+    for (const auto& given : { pathOf(temporary) / "direct", pathOf(temporary) / "parent" / "WebUI", pathOf(temporary) / "parent" / "." / "WebUI" / ".." / "WebUI" }) {
         SCOPED_TRACE(given);
         auto result = WebUIBundleValidator::validate(given.string());
         ASSERT_EQ(outcomeOf(result), "ok");
@@ -159,11 +159,11 @@ TEST(WebUIBundleValidatorTest, RootReachedThroughLinksResolvesToTheTarget)
 TEST(WebUIBundleValidatorTest, RootThatIsNotAFolderIsInvalid)
 {
     TemporaryDirectory temporary;
-    writeFile(temporary.path() / "file", "x");
-    fs::create_symlink(temporary.path() / "missing", temporary.path() / "dangling");
-    fs::create_symlink(temporary.path() / "file", temporary.path() / "linkToFile");
+    writeFile(pathOf(temporary) / "file", "x");
+    fs::create_symlink(pathOf(temporary) / "missing", pathOf(temporary) / "dangling");
+    fs::create_symlink(pathOf(temporary) / "file", pathOf(temporary) / "linkToFile");
 
-    for (const auto& given : { std::string(), (temporary.path() / "missing").string(), (temporary.path() / "file").string(), (temporary.path() / "dangling").string(), (temporary.path() / "linkToFile").string() }) {
+    for (const auto& given : { std::string(), (pathOf(temporary) / "missing").string(), (pathOf(temporary) / "file").string(), (pathOf(temporary) / "dangling").string(), (pathOf(temporary) / "linkToFile").string() }) {
         SCOPED_TRACE(given);
         EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(given)), "invalidRoot");
     }
@@ -180,7 +180,7 @@ std::string manifestOfSize(const fs::path& root, std::size_t size)
 TEST(WebUIBundleValidatorTest, ManifestSizeLimitIsInclusive)
 {
     TemporaryDirectory temporary;
-    auto root = temporary.path() / "WebUI";
+    auto root = pathOf(temporary) / "WebUI";
     writeValidWebUI(root);
 
     writeFile(root / "upstream.json", manifestOfSize(root, WebUIBundleValidator::maximumManifestSize));
@@ -192,13 +192,13 @@ TEST(WebUIBundleValidatorTest, ManifestSizeLimitIsInclusive)
 TEST(WebUIBundleValidatorTest, ValidationChangesNothingOnDisk)
 {
     TemporaryDirectory temporary;
-    auto root = temporary.path() / "WebUI";
+    auto root = pathOf(temporary) / "WebUI";
     writeValidWebUI(root);
     writeFile(root / "renderer/dist/js/app.js", "changed");
 
     auto snapshot = [&] {
         std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> entries;
-        for (const auto& entry : fs::recursive_directory_iterator(temporary.path()))
+        for (const auto& entry : fs::recursive_directory_iterator(pathOf(temporary)))
             entries[entry.path().string()] = { entry.is_regular_file() ? entry.file_size() : 0, entry.last_write_time() };
         return entries;
     };
@@ -213,7 +213,7 @@ TEST(WebUIBundleValidatorTest, UnreadableFilesAndFolders)
     if (::geteuid() == 0)
         GTEST_SKIP() << "running as root";
     TemporaryDirectory temporary;
-    auto root = temporary.path() / "WebUI";
+    auto root = pathOf(temporary) / "WebUI";
     writeValidWebUI(root);
 
     fs::permissions(root / "renderer/dist/js/app.js", fs::perms::none);

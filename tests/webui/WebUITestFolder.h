@@ -7,10 +7,10 @@
 #include "webui/WebUIBundleValidator.h"
 
 #include "core/Sha256.h"
+#include "core/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -20,28 +20,11 @@ namespace quorin::testing {
 
 namespace fs = std::filesystem;
 
-class TemporaryDirectory {
-public:
-    TemporaryDirectory()
-    {
-        auto pattern = (fs::temp_directory_path() / "quorin-webui-XXXXXX").string();
-        if (::mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~TemporaryDirectory()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ignored);
-    }
-    TemporaryDirectory(const TemporaryDirectory&) = delete;
-    TemporaryDirectory& operator=(const TemporaryDirectory&) = delete;
-
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
+// The temporary directory as a path, for joining with "/".
+inline fs::path pathOf(const TemporaryDirectory& directory)
+{
+    return directory.path();
+}
 
 inline void writeFile(const fs::path& path, const std::string& content)
 {
