@@ -16,15 +16,19 @@
     return code || 'BRIDGE_FAILED';
   }
 
+  let failedCalls = 0;
+
   // Runs one bridge call; a failure is shown on the status line by its code.
   async function call(label, invoke) {
     if (!api) {
+      failedCalls += 1;
       showStatus(`${label}: BRIDGE_UNAVAILABLE`, true);
       return undefined;
     }
     try {
       return await invoke(api);
     } catch (error) {
+      failedCalls += 1;
       showStatus(`${label}: ${errorCode(error)}`, true);
       return undefined;
     }
@@ -51,23 +55,20 @@
   async function showAppInfo() {
     const info = await call('getAppInfo', (bridge) => bridge.getAppInfo());
     if (!info) {
-      return false;
+      return;
     }
     if (typeof info.appName === 'string' && info.appName) {
       document.getElementById('product-name').textContent = info.appName;
       document.title = info.appName;
     }
     fillFacts(document.getElementById('app-info'), info);
-    return true;
   }
 
   async function showRuntimeConfig() {
     const config = await call('getRuntimeConfig', (bridge) => bridge.getRuntimeConfig());
-    if (!config) {
-      return false;
+    if (config) {
+      fillFacts(document.getElementById('runtime-config'), config);
     }
-    fillFacts(document.getElementById('runtime-config'), config);
-    return true;
   }
 
   async function showZoomFactor() {
@@ -123,9 +124,8 @@
       showStatus('BRIDGE_UNAVAILABLE', true);
       return;
     }
-    const results = await Promise.all([showAppInfo(), showRuntimeConfig()]);
-    await Promise.all([showZoomFactor(), refreshMuted()]);
-    if (results.every(Boolean)) {
+    await Promise.all([showAppInfo(), showRuntimeConfig(), showZoomFactor(), refreshMuted()]);
+    if (failedCalls === 0) {
       showStatus('Ready');
     }
   }
