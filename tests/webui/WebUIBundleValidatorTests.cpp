@@ -265,21 +265,5 @@ TEST(RuntimePathTest, NulCharacterIsUnsafe)
     EXPECT_FALSE(WebUIBundleValidator::isSafeRuntimePath(std::string_view("assets/a\0b", 10)));
 }
 
-TEST(DigestTest, SixtyFourHexDigitsOfEitherCase)
-{
-    const std::pair<std::string, bool> cases[] = {
-        { std::string(64, 'a'), true },
-        { std::string(64, 'F'), true },
-        { "0123456789abcdefABCDEF" + std::string(42, '9'), true },
-        { std::string(63, 'a'), false },
-        { std::string(65, 'a'), false },
-        { std::string(), false },
-        { std::string(63, 'a') + "g", false },
-        { std::string(63, 'a') + " ", false },
-    };
-    for (const auto& [digest, wellFormed] : cases)
-        EXPECT_EQ(WebUIBundleValidator::isWellFormedDigest(digest), wellFormed) << digest;
-}
-
 } // namespace
 } // namespace quorin
