@@ -58,7 +58,8 @@ LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<Laun
     : m_model(std::move(model))
     , m_outcomeObserver(std::move(outcomeObserver))
 {
-    GtkWidget* window = gtk_application_window_new(application);
+    // Tests show the window without an application.
+    GtkWidget* window = application ? gtk_application_window_new(application) : gtk_window_new();
     m_window = glib::retainGRef(window);
     std::string title(ProductIdentity::displayName);
     gtk_window_set_title(GTK_WINDOW(window), title.c_str());
@@ -82,6 +83,8 @@ LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<Laun
 
 LauncherWindow::~LauncherWindow()
 {
+    if (m_startSource)
+        g_source_remove(m_startSource);
     m_model->removeObserver(m_observerID);
     if (auto controller = m_model->controller())
         controller->setStateObserver({});
@@ -97,8 +100,11 @@ GtkWindow* LauncherWindow::window() const
 void LauncherWindow::present()
 {
     gtk_window_present(window());
-    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, [](gpointer self) -> gboolean {
-        static_cast<LauncherWindow*>(self)->m_model->start();
+    // Start once the window is on screen, so the loading screen shows while the services build.
+    m_startSource = g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
+        auto* self = static_cast<LauncherWindow*>(data);
+        self->m_startSource = 0;
+        self->m_model->start();
         return G_SOURCE_REMOVE;
     }, this, nullptr);
 }

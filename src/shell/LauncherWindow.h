@@ -55,6 +55,7 @@ private:
     GtkWidget* m_loadingBadge { nullptr };
     GtkWidget* m_pageErrorView { nullptr };
     LauncherRootModel::ObserverID m_observerID { 0 };
+    unsigned m_startSource { 0 };
 };
 
 } // namespace quorin

@@ -2,6 +2,7 @@
 
 #include "ZoomLevel.h"
 #include "core/PlatformValues.h"
+#include "webui/PageScriptCall.h"
 
 #include <functional>
 #include <gtk/gtk.h>
@@ -114,35 +115,22 @@ double WindowCommandService::resetZoom() { return setZoom(ZoomLevel::reset); }
 
 namespace {
 
-using ScriptArguments = std::function<GVariant*(WebKitWebView*)>;
-
 // Runs a page script in a later main-loop turn, if the web view still exists then; the
-// arguments are read at that moment.
-void runScriptLater(WebKitWebView* webView, std::string script, ScriptArguments arguments)
+// arguments are read at that moment. Failures are of no interest: the page may not be there.
+void runScriptLater(WebKitWebView* webView, std::string script, std::function<PageScriptArguments(WebKitWebView*)> arguments)
 {
     struct Task {
         glib::GWeak<WebKitWebView> webView;
         std::string script;
-        ScriptArguments arguments;
+        std::function<PageScriptArguments(WebKitWebView*)> arguments;
     };
     auto* task = new Task { glib::GWeak<WebKitWebView>(webView), std::move(script), std::move(arguments) };
     g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
         std::unique_ptr<Task> owned(static_cast<Task*>(data));
-        if (auto view = owned->webView.get()) {
-            // Failures are of no interest: the page may not have loaded yet.
-            webkit_web_view_call_async_javascript_function(view.get(), owned->script.c_str(), -1, owned->arguments(view.get()),
-                nullptr, nullptr, nullptr, nullptr, nullptr);
-        }
+        if (auto view = owned->webView.get())
+            callPageScript(view.get(), owned->script, owned->arguments(view.get()));
         return G_SOURCE_REMOVE;
     }, task, nullptr);
-}
-
-GVariant* singleArgument(const char* name, GVariant* value)
-{
-    GVariantBuilder builder;
-    g_variant_builder_init(&builder, G_VARIANT_TYPE_VARDICT);
-    g_variant_builder_add(&builder, "{sv}", name, value);
-    return g_variant_builder_end(&builder);
 }
 
 std::string pageZoomScript()
@@ -163,7 +151,7 @@ double WindowCommandService::setZoom(double value)
     if (auto view = webView()) {
         webkit_web_view_set_zoom_level(view.get(), zoom);
         runScriptLater(view.get(), pageZoomScript(), [](WebKitWebView* current) {
-            return singleArgument("zoom", g_variant_new_double(webkit_web_view_get_zoom_level(current)));
+            return PageScriptArguments { { "zoom", BridgeValue::number(webkit_web_view_get_zoom_level(current)) } };
         });
     }
     return zoom;
@@ -176,7 +164,7 @@ bool WindowCommandService::setAudioMuted(bool muted)
         return false;
     m_audioMuted = muted;
     runScriptLater(view.get(), "document.querySelectorAll('audio, video').forEach((element) => { element.muted = muted; });",
-        [muted](WebKitWebView*) { return singleArgument("muted", g_variant_new_boolean(muted)); });
+        [muted](WebKitWebView*) { return PageScriptArguments { { "muted", BridgeValue::boolean(muted) } }; });
     return true;
 }
 

@@ -1,8 +1,8 @@
 #include "LauncherWebViewController.h"
 
 #include "BridgeMessageTransport.h"
-#include "BridgeValueVariant.h"
 #include "PageDialogPresenter.h"
+#include "PageScriptCall.h"
 #include "PreferredLanguages.h"
 #include "WebProcessExtensions.h"
 #include "WebViewNavigationDelegate.h"
@@ -175,36 +175,10 @@ void LauncherWebViewController::retry()
     load();
 }
 
-namespace {
-
-struct EventDelivery {
-    std::function<void(bool)> completion;
-};
-
-} // namespace
-
 void LauncherWebViewController::dispatchNativeEvent(const std::string& name, const BridgeValue& payload, std::function<void(bool succeeded)> completion)
 {
-    static constexpr std::string_view script = "window.__quorinNativeDispatch?.(eventName, payload);";
-    GVariantBuilder arguments;
-    g_variant_builder_init(&arguments, G_VARIANT_TYPE_VARDICT);
-    g_variant_builder_add(&arguments, "{sv}", "eventName", g_variant_new_string(name.c_str()));
-    g_variant_builder_add(&arguments, "{sv}", "payload", toGVariant(payload));
-
-    auto* delivery = new EventDelivery { std::move(completion) };
-    webkit_web_view_call_async_javascript_function(m_webView.get(), script.data(), static_cast<gssize>(script.size()),
-        g_variant_builder_end(&arguments), nullptr, nullptr, nullptr,
-        [](GObject* source, GAsyncResult* result, gpointer userData) {
-            std::unique_ptr<EventDelivery> pending(static_cast<EventDelivery*>(userData));
-            GError* error = nullptr;
-            JSCValue* value = webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error);
-            glib::GErrorPtr ownedError(error);
-            if (value)
-                g_object_unref(value);
-            if (pending->completion)
-                pending->completion(!ownedError);
-        },
-        delivery);
+    callPageScript(m_webView.get(), "window.__quorinNativeDispatch?.(eventName, payload);",
+        { { "eventName", BridgeValue::string(name) }, { "payload", payload } }, std::move(completion));
 }
 
 } // namespace quorin

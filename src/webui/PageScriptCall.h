@@ -1,0 +1,25 @@
+#pragma once
+
+// Runs a script in the page's main frame with named arguments of any bridge value. The engine
+// passes only numbers, strings and dictionaries into page scripts, so each argument travels
+// as its JSON text and is decoded by a one-line prologue before the script runs.
+
+#include "bridge/BridgeValue.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace quorin {
+
+using PageScriptArguments = std::vector<std::pair<std::string, BridgeValue>>;
+
+// `completion` (optional) learns whether the script ran without throwing. Main thread only.
+void callPageScript(WebKitWebView* webView, std::string_view script, const PageScriptArguments& arguments,
+    std::function<void(bool succeeded)> completion = {});
+
+} // namespace quorin
