@@ -65,8 +65,10 @@ LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<Laun
     gtk_window_set_title(GTK_WINDOW(window), title.c_str());
     gtk_window_set_default_size(GTK_WINDOW(window), defaultWidth, defaultHeight);
     gtk_widget_set_size_request(window, minimumWidth, minimumHeight);
-    // An empty title bar: the page runs to the top edge, the buttons float over it.
-    gtk_window_set_titlebar(GTK_WINDOW(window), gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0));
+    // A hidden title bar: the page runs to the top edge, the buttons float over it.
+    GtkWidget* titlebar = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
+    gtk_widget_set_visible(titlebar, FALSE);
+    gtk_window_set_titlebar(GTK_WINDOW(window), titlebar);
 
     GtkWidget* surface = gtk_overlay_new();
     m_contentSlot = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
