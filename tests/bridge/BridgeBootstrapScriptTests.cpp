@@ -2,9 +2,7 @@
 #include "bridge/BridgePageHandler.h"
 #include "core/PlatformValues.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
-#include <set>
 
 namespace quorin {
 namespace {
@@ -106,32 +104,6 @@ TEST(BridgeBootstrapScript, TakesThePlatformNamesFromTheirConstants)
     EXPECT_NE(script.find("return " + quoted(PlatformValues::requestIdPrefix) + " + now()"), std::string::npos);
     EXPECT_EQ(script.find('@'), std::string::npos) << "a template marker was left unfilled";
     EXPECT_EQ(script.find("macos"), std::string::npos);
-}
-
-TEST(BridgeBootstrapScript, EveryMethodIsCalledByTheScript)
-{
-    auto script = BridgeBootstrapScript::make({}, nativeHost).releaseValue();
-    const auto& methods = BridgeBootstrapScript::rpcMethods();
-    EXPECT_TRUE(std::equal(methods.begin(), methods.end(), allBridgeMethods().begin(), allBridgeMethods().end()));
-    for (auto method : methods) {
-        auto wire = std::string(wireString(method));
-        SCOPED_TRACE(wire);
-        EXPECT_NE(script.find("('" + wire + "', ["), std::string::npos);
-    }
-}
-
-TEST(BridgeBootstrapScript, PublishesFortyThreeDistinctPaths)
-{
-    const auto& paths = BridgeBootstrapScript::publicAPIPaths();
-    std::set<std::string_view> distinct(paths.begin(), paths.end());
-    EXPECT_EQ(distinct.size(), 43u);
-    // Only the groups that the page API nests exist as prefixes.
-    std::set<std::string_view> groups;
-    for (auto path : paths) {
-        if (auto dot = path.find('.'); dot != std::string_view::npos)
-            groups.insert(path.substr(0, dot));
-    }
-    EXPECT_EQ(groups, (std::set<std::string_view> { "api", "auth", "game", "launcherUpdates", "preferences", "savedAccounts" }));
 }
 
 } // namespace
