@@ -1,5 +1,7 @@
 #include "Sha256.h"
 
+#include "Hex.h"
+
 #include "ReadableFile.h"
 
 #include <openssl/evp.h>
@@ -41,14 +43,11 @@ std::string finalHex(EVP_MD_CTX* context)
     unsigned int length = 0;
     if (EVP_DigestFinal_ex(context, digest.data(), &length) != 1)
         std::abort();
-    static constexpr char hexDigits[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(length * 2);
-    for (unsigned int i = 0; i < length; ++i) {
-        hex.push_back(hexDigits[digest[i] >> 4]);
-        hex.push_back(hexDigits[digest[i] & 0xF]);
-    }
-    return hex;
+    std::string text;
+    text.reserve(length * 2);
+    for (unsigned int i = 0; i < length; ++i)
+        hex::appendByte(text, digest[i]);
+    return text;
 }
 
 } // namespace

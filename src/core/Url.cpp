@@ -1,5 +1,7 @@
 #include "Url.h"
 
+#include "Hex.h"
+
 #include "glib/GRef.h"
 
 #include <glib.h>
@@ -88,7 +90,6 @@ bool isUnreserved(unsigned char c)
 
 std::string percentEncoded(std::string_view text, std::string_view allowed)
 {
-    static constexpr char hexDigits[] = "0123456789ABCDEF";
     std::string encoded;
     encoded.reserve(text.size());
     for (unsigned char c : text) {
@@ -97,21 +98,9 @@ std::string percentEncoded(std::string_view text, std::string_view allowed)
             continue;
         }
         encoded.push_back('%');
-        encoded.push_back(hexDigits[c >> 4]);
-        encoded.push_back(hexDigits[c & 0xF]);
+        hex::appendByte(encoded, c, hex::upperDigits);
     }
     return encoded;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Decodes every well-formed "%XX"; anything else stays as written.
@@ -121,8 +110,8 @@ std::string percentDecoded(std::string_view text)
     decoded.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size()) {
-            int high = hexValue(text[i + 1]);
-            int low = hexValue(text[i + 2]);
+            int high = hex::digitValue(text[i + 1]);
+            int low = hex::digitValue(text[i + 2]);
             if (high >= 0 && low >= 0) {
                 decoded.push_back(char(high * 16 + low));
                 i += 2;

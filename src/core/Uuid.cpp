@@ -1,5 +1,7 @@
 #include "Uuid.h"
 
+#include "Hex.h"
+
 #include <openssl/rand.h>
 
 #include <cerrno>
@@ -14,17 +16,6 @@ namespace {
 constexpr bool hyphenBefore(std::size_t byteIndex)
 {
     return byteIndex == 4 || byteIndex == 6 || byteIndex == 8 || byteIndex == 10;
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The kernel's generator when OpenSSL's cannot deliver; without either there is no
@@ -50,8 +41,7 @@ std::string text(const std::array<std::uint8_t, 16>& bytes, const char* hexDigit
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (hyphenBefore(i))
             result.push_back('-');
-        result.push_back(hexDigits[bytes[i] >> 4]);
-        result.push_back(hexDigits[bytes[i] & 0xF]);
+        hex::appendByte(result, bytes[i], hexDigits);
     }
     return result;
 }
@@ -77,8 +67,8 @@ std::optional<Uuid> Uuid::parse(std::string_view textForm)
     for (std::size_t i = 0; i < uuid.m_bytes.size(); ++i) {
         if (hyphenBefore(i) && textForm[position++] != '-')
             return std::nullopt;
-        int high = hexValue(textForm[position]);
-        int low = hexValue(textForm[position + 1]);
+        int high = hex::digitValue(textForm[position]);
+        int low = hex::digitValue(textForm[position + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         uuid.m_bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
@@ -89,12 +79,12 @@ std::optional<Uuid> Uuid::parse(std::string_view textForm)
 
 std::string Uuid::upperString() const
 {
-    return text(m_bytes, "0123456789ABCDEF");
+    return text(m_bytes, hex::upperDigits);
 }
 
 std::string Uuid::lowerString() const
 {
-    return text(m_bytes, "0123456789abcdef");
+    return text(m_bytes, hex::lowerDigits);
 }
 
 } // namespace quorin
