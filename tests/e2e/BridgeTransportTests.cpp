@@ -1,0 +1,319 @@
+// The bridge's path from page script through the web-process extension to the UI process and
+// back, in a real web view: frame facts, reply routing, exactly-once answers, and a handler
+// object that page script cannot tamper with.
+
+#include "e2e/WebViewHarness.h"
+#include "webui/BridgeMessageReply.h"
+#include "webui/BridgeMessageTransport.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quorin::test {
+namespace {
+
+using nlohmann::json;
+using Reply = BridgeMessageTransport::Reply;
+
+constexpr char successReply[] = R"({"ok":true,"requestId":"t_1","value":{"text":"é ✓ </script>"}})";
+
+struct ReceivedRequest {
+    json body;
+    bool isMainFrame { false };
+    std::optional<std::string> documentURL;
+};
+
+json parsed(const Result<std::string, std::string>& result)
+{
+    EXPECT_TRUE(result.hasValue()) << (result.hasValue() ? "" : result.error());
+    return result.hasValue() ? json::parse(result.value(), nullptr, false) : json();
+}
+
+// Awaits a post from the top document and reports how its promise settled.
+std::string settledPost(const std::string& bodyExpression)
+{
+    return "try { return { resolved: await window.__quorinBridge.postMessage(" + bodyExpression + ") }; }"
+           " catch (error) { return { rejected: String(error.code), isError: error instanceof Error }; }";
+}
+
+// Answers from a later main-loop turn, as a handler that awaits other work does.
+void answerFromMainLoop(const Reply& reply, std::string replyJSON)
+{
+    struct Later {
+        Reply reply;
+        std::string replyJSON;
+    };
+    g_idle_add_once([](gpointer data) {
+        std::unique_ptr<Later> later(static_cast<Later*>(data));
+        later->reply(later->replyJSON);
+    }, new Later { reply, std::move(replyJSON) });
+}
+
+class BridgeTransportTest : public testing::Test {
+protected:
+    // One window and web view for the suite: starting the engine dominates the run time.
+    // Each test loads its own page and listens with its own transport.
+    static void SetUpTestSuite() { s_harness = std::make_unique<WebViewHarness>(); }
+    static void TearDownTestSuite() { s_harness.reset(); }
+    void TearDown() override { webkit_user_content_manager_remove_all_scripts(harness.userContentManager()); }
+
+    // Decides what happens to each reply; by default answers at once.
+    std::function<void(Reply&)> answer = [](Reply& reply) { reply(successReply); };
+
+    void loadPage(const std::string& html = "<!doctype html><title>top</title>")
+    {
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_pageURI = harness.writeFixture(name + ".html", html);
+        ASSERT_TRUE(harness.load(m_pageURI));
+    }
+    const std::string& pageURI() const { return m_pageURI; }
+
+    static inline std::unique_ptr<WebViewHarness> s_harness;
+    WebViewHarness& harness { *s_harness };
+    std::vector<ReceivedRequest> received;
+    std::vector<Reply> heldReplies;
+    BridgeMessageTransport transport { harness.webView(),
+        [this](std::string body, bool isMainFrame, std::optional<std::string> documentURL, Reply reply) {
+            received.push_back({ json::parse(body, nullptr, false), isMainFrame, std::move(documentURL) });
+            answer(reply);
+        } };
+
+private:
+    std::string m_pageURI;
+};
+
+TEST_F(BridgeTransportTest, TopDocumentPostReachesHandlerWithItsFrameAndResolvesWithTheReply)
+{
+    loadPage();
+    json result = parsed(harness.callAsync(settledPost(R"({ schemaVersion: 1, requestId: "t_1", method: "getAppInfo", arguments: [] })")));
+
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].body, json::parse(R"({"schemaVersion":1,"requestId":"t_1","method":"getAppInfo","arguments":[]})"));
+    EXPECT_TRUE(received[0].isMainFrame);
+    EXPECT_EQ(received[0].documentURL, pageURI());
+    EXPECT_EQ(result, json({ { "resolved", json::parse(successReply) } }));
+}
+
+TEST_F(BridgeTransportTest, SubFramesPostWithTheirOwnDocumentAndGetTheirOwnReplies)
+{
+    answer = [this](Reply& reply) {
+        reply(json({ { "ok", true }, { "value", received.back().body["from"] } }).dump());
+    };
+    // Each frame posts by itself and forwards the value it got back to the top document.
+    auto posting = [](const std::string& from) {
+        return "__quorinBridge.postMessage({ from: '" + from + "' }).then(r => parent.postMessage(r.value, '*'))";
+    };
+    std::string frameURI = harness.writeFixture("frame.html", "<script>" + posting("file") + "</script>");
+    loadPage("<!doctype html><script>window.replies = new Promise(done => { const values = [];"
+             "  addEventListener('message', e => { values.push(e.data); if (values.length === 3) done(values.sort()); }); });</script>"
+             "<iframe src='frame.html'></iframe>"
+             "<iframe srcdoc=\"<script>" + posting("srcdoc") + "</script>\"></iframe>");
+    ASSERT_TRUE(harness.evaluate("const blank = document.createElement('iframe'); document.body.appendChild(blank);"
+                                 "blank.contentWindow.eval(\"" + posting("blank") + "\"); true").hasValue());
+
+    struct Expectation {
+        std::string from;
+        std::optional<std::string> documentURL;
+    };
+    const Expectation expectations[] = {
+        { "file", frameURI },
+        { "srcdoc", "about:srcdoc" },
+        { "blank", "about:blank" },
+    };
+    EXPECT_EQ(parsed(harness.callAsync("return await window.replies;")), json({ "blank", "file", "srcdoc" }));
+    ASSERT_EQ(received.size(), std::size(expectations));
+    for (const auto& expected : expectations) {
+        SCOPED_TRACE(expected.from);
+        auto request = std::find_if(received.begin(), received.end(), [&](const auto& r) { return r.body["from"] == expected.from; });
+        ASSERT_NE(request, received.end());
+        EXPECT_FALSE(request->isMainFrame);
+        EXPECT_EQ(request->documentURL, expected.documentURL);
+    }
+}
+
+TEST_F(BridgeTransportTest, EveryRequestSettlesExactlyOnceWhateverTheHandlerDoesWithTheReply)
+{
+    const json failed = json::parse(BridgeMessageReply::failedReplyJSON);
+    struct Case {
+        const char* name;
+        std::function<void(Reply&)> answer;
+        json expected;
+    };
+    const Case cases[] = {
+        { "dropped", [](Reply&) {}, { { "resolved", failed } } },
+        { "answered twice", [](Reply& reply) { reply(R"({"first":1})"); reply(R"({"second":2})"); }, { { "resolved", { { "first", 1 } } } } },
+        { "answered later", [](Reply& reply) { answerFromMainLoop(reply, R"({"later":true})"); }, { { "resolved", { { "later", true } } } } },
+        { "not UTF-8", [](Reply& reply) { reply("{\"bad\":\"\xff\"}"); }, { { "resolved", failed } } },
+        { "embedded NUL", [](Reply& reply) { reply(std::string("{\"a\":1}\0tail", 12)); }, { { "resolved", failed } } },
+        { "not JSON", [](Reply& reply) { reply("{ok: true"); }, { { "rejected", "BRIDGE_FAILED" }, { "isError", true } } },
+    };
+    loadPage();
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        answer = testCase.answer;
+        EXPECT_EQ(parsed(harness.callAsync(settledPost("{}"))), testCase.expected);
+    }
+}
+
+TEST_F(BridgeTransportTest, RepliesAnsweredOutOfOrderReachTheirOwnRequests)
+{
+    answer = [this](Reply& reply) { heldReplies.push_back(reply); };
+    loadPage();
+    ASSERT_TRUE(harness.evaluate("window.both = Promise.all([1, 2, 3].map(n => __quorinBridge.postMessage({ n })));"
+                                 "true").hasValue());
+    ASSERT_TRUE(harness.runUntil([&] { return heldReplies.size() == 3; }));
+    for (int index : { 2, 0, 1 })
+        heldReplies[index](json({ { "answer", received[index].body["n"] } }).dump());
+
+    EXPECT_EQ(parsed(harness.callAsync("return await window.both;")), json::parse(R"([{"answer":1},{"answer":2},{"answer":3}])"));
+}
+
+TEST_F(BridgeTransportTest, BodiesThatCannotBeSerialisedRejectWithoutReachingTheHandler)
+{
+    const char* bodies[] = {
+        "(() => { const cyclic = {}; cyclic.self = cyclic; return cyclic; })()",
+        "undefined",
+        "() => 1",
+        "Symbol('s')",
+        "{ big: 10n }",
+        "{ toJSON() { throw new Error('no'); } }",
+    };
+    loadPage();
+    for (const char* body : bodies) {
+        SCOPED_TRACE(body);
+        EXPECT_EQ(parsed(harness.callAsync(settledPost(body))), json({ { "rejected", "BRIDGE_REQUEST_INVALID" }, { "isError", true } }));
+    }
+    EXPECT_TRUE(received.empty());
+}
+
+TEST_F(BridgeTransportTest, PageScriptCannotReplaceDeleteOrAlterTheHandlerInAnyFrame)
+{
+    const char* attacks[] = {
+        "w.__quorinBridge = { postMessage() { return 'fake'; } };",
+        "delete w.__quorinBridge;",
+        "w.Object.defineProperty(w, '__quorinBridge', { value: {} });",
+        "w.Reflect.deleteProperty(w, '__quorinBridge');",
+        "w.eval('var __quorinBridge = 5;');",
+        "w.__quorinBridge.postMessage = () => 'fake';",
+        "w.Object.defineProperty(w.__quorinBridge, 'postMessage', { value: () => 'fake' });",
+        "w.__quorinBridge.extra = 1;",
+        "w.__quorinBridge.postMessage.call = () => 'fake';",
+    };
+    // Frames: the top document and a same-origin about:blank child it can reach.
+    const char* windows[] = { "window", "document.querySelector('iframe').contentWindow" };
+    loadPage("<!doctype html><iframe></iframe>");
+    for (const char* target : windows) {
+        SCOPED_TRACE(target);
+        std::string setup = std::string("const w = ") + target + "; const original = w.__quorinBridge; const post = original.postMessage;";
+        for (const char* attack : attacks) {
+            SCOPED_TRACE(attack);
+            json outcome = parsed(harness.callAsync(setup + "try { (function () { 'use strict'; " + attack + " })(); } catch (_) {}"
+                "try { " + attack + " } catch (_) {}"
+                "const d = Object.getOwnPropertyDescriptor(w, '__quorinBridge');"
+                "return { same: w.__quorinBridge === original && original.postMessage === post,"
+                "  frozen: Object.isFrozen(original) && Object.isFrozen(post), writable: d.writable, configurable: d.configurable,"
+                "  reply: await w.__quorinBridge.postMessage({ probe: true }) };"));
+            EXPECT_EQ(outcome, json({ { "same", true }, { "frozen", true }, { "writable", false }, { "configurable", false },
+                                   { "reply", json::parse(successReply) } }));
+        }
+    }
+    EXPECT_EQ(received.size(), std::size(attacks) * std::size(windows));
+}
+
+TEST_F(BridgeTransportTest, DocumentStartScriptsCanAlreadyPost)
+{
+    // The bootstrap script runs at document start and captures the handler before page script.
+    auto* script = webkit_user_script_new("window.early = window.__quorinBridge.postMessage({ early: true });",
+        WEBKIT_USER_CONTENT_INJECT_TOP_FRAME, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    webkit_user_content_manager_add_script(harness.userContentManager(), script);
+    webkit_user_script_unref(script);
+    loadPage();
+
+    EXPECT_EQ(parsed(harness.callAsync("return await window.early;")), json::parse(successReply));
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].body, json({ { "early", true } }));
+    EXPECT_TRUE(received[0].isMainFrame);
+}
+
+TEST_F(BridgeTransportTest, PostFunctionKeptFromAReplacedDocumentCannotSpeakForItsSuccessor)
+{
+    loadPage("<!doctype html><iframe srcdoc='<p>first'></iframe>");
+    ASSERT_TRUE(harness.evaluate("const frame = document.querySelector('iframe');"
+                                 "window.stalePost = frame.contentWindow.__quorinBridge.postMessage;"
+                                 "window.replaced = new Promise(done => frame.onload = done);"
+                                 "frame.srcdoc = '<p>second'; true").hasValue());
+    ASSERT_TRUE(harness.callAsync("await window.replaced; return true;").hasValue());
+
+    EXPECT_EQ(parsed(harness.callAsync("try { await window.stalePost({ stale: true }); return 'resolved'; }"
+                                       " catch (error) { return error.code; }")),
+        "BRIDGE_FAILED");
+    EXPECT_TRUE(received.empty());
+    EXPECT_EQ(parsed(harness.callAsync("return (await document.querySelector('iframe').contentWindow.__quorinBridge.postMessage({})).ok;")), true);
+}
+
+TEST_F(BridgeTransportTest, ReplyHeldAcrossAWebProcessCrashIsHarmlessAndTheNextDocumentWorks)
+{
+    answer = [this](Reply& reply) { heldReplies.push_back(reply); };
+    loadPage();
+    ASSERT_TRUE(harness.evaluate("__quorinBridge.postMessage({}); true").hasValue());
+    ASSERT_TRUE(harness.runUntil([&] { return heldReplies.size() == 1; }));
+    webkit_web_view_terminate_web_process(harness.webView());
+    heldReplies[0](successReply);
+    heldReplies.clear();
+
+    answer = [](Reply& reply) { reply(successReply); };
+    ASSERT_TRUE(harness.load(pageURI()));
+    EXPECT_EQ(parsed(harness.callAsync(settledPost("{ again: true }"))), json({ { "resolved", json::parse(successReply) } }));
+}
+
+TEST_F(BridgeTransportTest, MessagesWithOtherNamesAreLeftToOtherHandlers)
+{
+    // Only names are checked here: answering a message that did not come from a page is an
+    // engine error, so wrongly typed parameters are covered through decode below.
+    const char* names[] = { "quorin.other", "quorin.bridge.request.extra", "quorin.bridge", "" };
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        auto message = glib::GRef<WebKitUserMessage>::adopt(WEBKIT_USER_MESSAGE(
+            g_object_ref_sink(webkit_user_message_new(name, g_variant_new("(sbs)", "{}", TRUE, "file:///x")))));
+        gboolean handled = TRUE;
+        g_signal_emit_by_name(harness.webView(), "user-message-received", message.get(), &handled);
+        EXPECT_FALSE(handled);
+    }
+    EXPECT_TRUE(received.empty());
+}
+
+TEST(BridgeMessageTransportDecode, AcceptsOnlyTextFlagAndURIParameters)
+{
+    using Request = BridgeMessageTransport::Request;
+    struct Case {
+        const char* name;
+        GVariant* parameters;
+        std::optional<Request> expected;
+    };
+    const Case cases[] = {
+        { "request", g_variant_new("(sbs)", "{\"a\":1}", TRUE, "file:///ui/index.html"), Request { "{\"a\":1}", true, "file:///ui/index.html" } },
+        { "sub-frame", g_variant_new("(sbs)", "[]", FALSE, "about:srcdoc"), Request { "[]", false, "about:srcdoc" } },
+        { "no URI", g_variant_new("(sbs)", "{}", TRUE, ""), Request { "{}", true, std::nullopt } },
+        { "no parameters", nullptr, std::nullopt },
+        { "text only", g_variant_new_string("{}"), std::nullopt },
+        { "missing URI", g_variant_new("(sb)", "{}", TRUE), std::nullopt },
+        { "swapped", g_variant_new("(ssb)", "{}", "file:///x", TRUE), std::nullopt },
+        { "extra member", g_variant_new("(sbsb)", "{}", TRUE, "file:///x", TRUE), std::nullopt },
+        { "object path", g_variant_new("(obs)", "/x", TRUE, "file:///x"), std::nullopt },
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        glib::GVariantPtr parameters(testCase.parameters ? g_variant_ref_sink(testCase.parameters) : nullptr);
+        EXPECT_EQ(BridgeMessageTransport::decode(parameters.get()), testCase.expected);
+    }
+}
+
+} // namespace
+} // namespace quorin::test
