@@ -5,8 +5,8 @@ namespace quorin {
 void useWebProcessExtensions(WebKitWebContext* context, const std::string& directory)
 {
     webkit_web_context_set_web_process_extensions_directory(context, directory.c_str());
-    // An extension outside the system's library folders is invisible to a sandboxed web
-    // process unless its folder is mounted in.
+    // WebKit's documentation asks for this when the folder is in an unusual place; the
+    // web process only ever needs to read it.
     webkit_web_context_add_path_to_sandbox(context, directory.c_str(), TRUE);
 }
 

@@ -56,11 +56,30 @@ void answerFromMainLoop(const Reply& reply, std::string replyJSON)
     }, new Later { reply, std::move(replyJSON) });
 }
 
+// A page and its script under a Content-Security-Policy header that forbids eval.
+void serveStrictPage(WebKitURISchemeRequest* request, gpointer)
+{
+    bool isScript = g_str_equal(webkit_uri_scheme_request_get_path(request), "/app.js");
+    std::string body = isScript ? "window.posted = __quorinBridge.postMessage({ strict: true });"
+                                : "<!doctype html><script src='/app.js'></script>";
+    auto stream = glib::GRef<GInputStream>::adopt(g_memory_input_stream_new_from_data(g_strdup(body.c_str()), static_cast<gssize>(body.size()), g_free));
+    auto response = glib::GRef<WebKitURISchemeResponse>::adopt(webkit_uri_scheme_response_new(stream.get(), static_cast<gint64>(body.size())));
+    webkit_uri_scheme_response_set_content_type(response.get(), isScript ? "text/javascript" : "text/html");
+    SoupMessageHeaders* headers = soup_message_headers_new(SOUP_MESSAGE_HEADERS_RESPONSE);
+    soup_message_headers_append(headers, "Content-Security-Policy", "default-src 'self'; script-src 'self'");
+    webkit_uri_scheme_response_set_http_headers(response.get(), headers); // takes the headers
+    webkit_uri_scheme_request_finish_with_response(request, response.get());
+}
+
 class BridgeTransportTest : public testing::Test {
 protected:
     // One window and web view for the suite: starting the engine dominates the run time.
     // Each test loads its own page and listens with its own transport.
-    static void SetUpTestSuite() { s_harness = std::make_unique<WebViewHarness>(); }
+    static void SetUpTestSuite()
+    {
+        s_harness = std::make_unique<WebViewHarness>();
+        webkit_web_context_register_uri_scheme(s_harness->webContext(), "quorin-test", serveStrictPage, nullptr, nullptr);
+    }
     static void TearDownTestSuite() { s_harness.reset(); }
     void TearDown() override { webkit_user_content_manager_remove_all_scripts(harness.userContentManager()); }
 
@@ -240,6 +259,16 @@ TEST_F(BridgeTransportTest, DocumentStartScriptsCanAlreadyPost)
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].body, json({ { "early", true } }));
     EXPECT_TRUE(received[0].isMainFrame);
+}
+
+TEST_F(BridgeTransportTest, HandlerIsInstalledWhenThePagePolicyForbidsEval)
+{
+    ASSERT_TRUE(harness.load("quorin-test://app/index.html"));
+
+    EXPECT_EQ(parsed(harness.callAsync("return await window.posted;")), json::parse(successReply));
+    EXPECT_EQ(parsed(harness.callAsync("try { eval('1'); return 'allowed'; } catch (error) { return error.name; }")), "EvalError");
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].documentURL, "quorin-test://app/index.html");
 }
 
 TEST_F(BridgeTransportTest, PostFunctionKeptFromAReplacedDocumentCannotSpeakForItsSuccessor)

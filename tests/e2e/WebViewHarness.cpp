@@ -20,7 +20,8 @@ using glib::GRef;
 
 namespace {
 
-// Under the build tree rather than /tmp: the sandboxed engine gets a private /tmp.
+// Under the build tree, mounted read-only into the web-process sandbox as the launcher does
+// with its web UI folder, so pages behave as they will in the product.
 std::string makeFixtureDirectory()
 {
     std::filesystem::create_directories(QUORIN_E2E_FIXTURE_ROOT);
