@@ -1,0 +1,35 @@
+#pragma once
+
+// Runs the main loop for the benchmark: until a condition holds, for a while, or until a
+// script in the page's main frame has finished. Main thread only.
+
+#include "core/Result.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+typedef struct _WebKitWebView WebKitWebView;
+
+namespace quorin::bench {
+
+class PageScriptRunner {
+public:
+    explicit PageScriptRunner(WebKitWebView* webView)
+        : m_webView(webView)
+    {
+    }
+
+    // False when the timeout came first.
+    static bool runUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+    static void runFor(std::chrono::milliseconds duration);
+
+    // Runs the body of an async function (it may await) in the main frame: the awaited value
+    // as JSON text, or the rejection's message.
+    Result<std::string, std::string> callAsync(const std::string& body, std::chrono::milliseconds timeout) const;
+
+private:
+    WebKitWebView* m_webView;
+};
+
+} // namespace quorin::bench

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Cold start and bridge round trip of the launcher web view against a bare WebKitGTK view.
+# Runs quorin_bench_webview in a fresh process per run, the two modes in alternating order,
+# inside one private desktop session (Xvfb and a session bus), and prints one table.
+# Usage: bench/run-webview-bench.sh [RUNS] [BUILD_DIR]   (defaults: 7, build/bench)
+# Extra arguments for the program go in QUORIN_BENCH_ARGS (e.g. "--calls 1000 --warm-up 50").
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-7}
+build_dir=${2:-$root/build/bench}
+binary="$build_dir/bench/quorin_bench_webview"
+
+if [[ -z "${QUORIN_BENCH_INNER:-}" ]]; then
+  [[ -x "$binary" ]] || { echo "no $binary; build the quorin_bench_webview target first" >&2; exit 1; }
+  [[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a positive number" >&2; exit 2; }
+  export QUORIN_BENCH_INNER=1
+  exec "$root/scripts/session.sh" bash "$0" "$runs" "$build_dir"
+fi
+
+results=$(mktemp)
+errors=$(mktemp)
+trap 'rm -f "$results" "$errors"' EXIT
+read -r -a extra_args <<< "${QUORIN_BENCH_ARGS:-}"
+
+# One run; the program is forked and exec'd at once, so the kernel's start time of the
+# process is the start of this run.
+run_once() {
+  local mode=$1 line
+  if ! line=$("$binary" "$mode" "${extra_args[@]}" 2>"$errors"); then
+    echo "run of mode $mode failed:" >&2
+    cat "$errors" >&2
+    exit 1
+  fi
+  echo "$line"
+}
+
+# The session's one-off costs (bus activations, file cache) would otherwise fall on
+# whichever mode runs first.
+run_once launcher >/dev/null
+run_once bare >/dev/null
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+for ((round = 1; round <= runs; round++)); do
+  if ((round % 2)); then order=(launcher bare); else order=(bare launcher); fi
+  for mode in "${order[@]}"; do
+    run_once "$mode" >> "$results"
+    echo -n "." >&2
+  done
+done
+echo >&2
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# Per mode and key: min, median and max over the runs.
+stats() {
+  local mode=$1 key=$2
+  grep "^mode=$mode " "$results" | tr ' ' '\n' | sed -n "s/^$key=//p" | sort -g |
+    awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2;
+                              printf "%.1f / %.1f / %.1f", v[1], m, v[NR] }'
+}
+
+row() {
+  printf "  %-46s %-26s %-26s\n" "$1" "$(stats launcher "$2")" "$(stats bare "$2")"
+}
+
+echo "Web view benchmark: $runs runs per mode, alternating; $(nproc) cores;" \
+     "load average (1/5/15 min) $load_before before, $load_after after"
+printf "  %-46s %-26s %-26s\n" "" "launcher" "bare WebKitGTK"
+echo "Cold start, ms (min / median / max over runs)"
+row "process start -> page ready" ready_ms
+row "process start -> first bridge answer" answer_ms
+row "main() -> page ready" ready_from_main_ms
+row "main() -> first bridge answer" answer_from_main_ms
+echo "Bridge round trip, us (min / median / max over runs of each run's figure)"
+row "p50, host clock" rt_p50_us
+row "p99, host clock" rt_p99_us
+row "mean, host clock" rt_mean_us
+row "mean, page clock over all calls" page_mean_us
+row "p50, page performance.now()" page_p50_us
+row "p99, page performance.now()" page_p99_us
+row "page clock step" page_step_us
+row "timed calls per run" calls
