@@ -112,16 +112,16 @@ bool isFramesCurrentContext(WebKitFrame* frame, JSCContext* context)
 GRef<WebKitUserMessage> makeRequestMessage(const char* text, WebKitFrame* frame)
 {
     const char* uri = webkit_frame_get_uri(frame);
-    GVariant* parameters = g_variant_new("(sbs)", text, webkit_frame_is_main_frame(frame), uri ? uri : "");
+    glib::GVariantPtr parameters(g_variant_ref_sink(g_variant_new("(sbs)", text, webkit_frame_is_main_frame(frame), uri ? uri : "")));
     std::string name(bridgeUserMessageName);
     // The message starts floating; own it so the send call cannot consume our only reference.
     return GRef<WebKitUserMessage>::adopt(
-        WEBKIT_USER_MESSAGE(g_object_ref_sink(webkit_user_message_new(name.c_str(), parameters))));
+        WEBKIT_USER_MESSAGE(g_object_ref_sink(webkit_user_message_new(name.c_str(), parameters.get()))));
 }
 
 void settle(JSCValue* settleFunction, const char* replyText)
 {
-    auto result = replyText
+    auto ignoredResult = replyText
         ? GRef<JSCValue>::adopt(jsc_value_function_call(settleFunction, G_TYPE_BOOLEAN, TRUE, G_TYPE_STRING, replyText, G_TYPE_NONE))
         : GRef<JSCValue>::adopt(jsc_value_function_call(settleFunction, G_TYPE_BOOLEAN, FALSE, G_TYPE_NONE));
     jsc_context_clear_exception(jsc_value_get_context(settleFunction));
