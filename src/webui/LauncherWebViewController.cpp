@@ -37,7 +37,7 @@ LauncherWebViewController::~LauncherWebViewController()
 static GRef<WebKitWebContext> makeWebContext(const LauncherWebViewControllerOptions& options)
 {
     auto context = adoptGRef(webkit_web_context_new());
-    useWebProcessExtensions(context.get(), options.webProcessExtensionsDirectory);
+    useWebProcessExtensions(context.get(), options.webProcessExtensionsDirectory, options.webUIBundle.rootURL.filePath());
     // The page sees only the web UI folder, read-only.
     webkit_web_context_add_path_to_sandbox(context.get(), options.webUIBundle.rootURL.filePath().c_str(), TRUE);
 
@@ -119,8 +119,11 @@ void LauncherWebViewController::setUp()
         else if (event == WEBKIT_LOAD_FINISHED && self->m_state.stateCase() != LauncherWebViewState::Case::Failed)
             self->setState(LauncherWebViewState::ready());
     }), this);
-    g_signal_connect(m_webView.get(), "load-failed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char*, GError*, LauncherWebViewController* self) -> gboolean {
-        if (!self->m_navigationDelegate->takeSelfCancelledMainFrameLoad())
+    g_signal_connect(m_webView.get(), "load-failed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char* failingURI, GError*, LauncherWebViewController* self) -> gboolean {
+        // A load we stopped, or one the main frame was never allowed to show, leaves the page as it was.
+        bool cancelledByPolicy = self->m_navigationDelegate->takeSelfCancelledMainFrameLoad()
+            || self->m_navigationDelegate->mainFrameLoadMustStop(failingURI);
+        if (!cancelledByPolicy)
             self->setState(LauncherWebViewState::failed(LauncherWebViewFailure::NavigationFailed));
         return TRUE; // no engine error page
     }), this);

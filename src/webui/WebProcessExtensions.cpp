@@ -2,8 +2,10 @@
 
 namespace quorin {
 
-void useWebProcessExtensions(WebKitWebContext* context, const std::string& directory)
+void useWebProcessExtensions(WebKitWebContext* context, const std::string& directory, const std::optional<std::string>& fileFolder)
 {
+    if (fileFolder)
+        webkit_web_context_set_web_process_extensions_initialization_user_data(context, g_variant_new_string(fileFolder->c_str()));
     webkit_web_context_set_web_process_extensions_directory(context, directory.c_str());
     // WebKit's documentation asks for this when the folder is in an unusual place; the
     // web process only ever needs to read it.

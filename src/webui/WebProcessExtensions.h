@@ -4,12 +4,14 @@
 
 #include <webkit/webkit.h>
 
+#include <optional>
 #include <string>
 
 namespace quorin {
 
 // Call before the context's first web view exists: web processes read the setting when they
 // start. The folder is also made readable inside the web-process sandbox.
-void useWebProcessExtensions(WebKitWebContext* context, const std::string& directory);
+// With `fileFolder`, pages of this context may load files only inside that folder.
+void useWebProcessExtensions(WebKitWebContext* context, const std::string& directory, const std::optional<std::string>& fileFolder = std::nullopt);
 
 } // namespace quorin

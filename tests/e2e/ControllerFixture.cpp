@@ -50,12 +50,12 @@ ControllerFixture::ControllerFixture(const ControllerSetup& setup)
     m_folder.write("WebUI/renderer/index.html", setup.indexHTML);
     if (setup.indexPath != "WebUI/renderer/index.html")
         m_folder.write(setup.indexPath, setup.indexHTML);
-    Url root = Url::fileURL(m_folder.path() + "/WebUI");
-    WebUIBundle bundle { root, Url::fileURL(m_folder.path() + "/" + setup.indexPath), 1 };
-    LauncherNavigationPolicy policy(Url::fileURL(m_folder.path() + "/" + setup.policyRoot), *Url::parse(authOrigin), { *Url::parse(gameOrigin) });
+    auto folderURL = [this](const std::string& relative) { return Url::fileURL(m_folder.path() + (relative.empty() ? "" : "/" + relative)); };
+    WebUIBundle bundle { folderURL(setup.bundleRoot), folderURL(setup.indexPath), 1 };
+    LauncherNavigationPolicy policy(bundle.rootURL, *Url::parse(authOrigin), { *Url::parse(gameOrigin) });
 
     auto service = std::make_shared<DefaultLauncherBridgeService>(m_runtimeConfig, "9.9.9");
-    auto host = std::make_shared<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), root);
+    auto host = std::make_shared<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), folderURL(setup.bridgeRoot));
     BridgeValue::Object nativeHost {
         { "kind", BridgeValue::string("linux") },
         { "version", BridgeValue::string("9.9.9") },

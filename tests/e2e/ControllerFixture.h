@@ -36,8 +36,11 @@ struct ControllerSetup {
     std::string indexHTML;
     // Where the controller loads its index from, relative to the fixture folder.
     std::string indexPath { "WebUI/renderer/index.html" };
-    // The navigation policy's web UI root, relative to the fixture folder.
-    std::string policyRoot { "WebUI" };
+    // The web UI folder the controller and its navigation policy are given, relative to the
+    // fixture folder.
+    std::string bundleRoot { "WebUI" };
+    // The folder the bridge host accepts documents from, relative to the fixture folder.
+    std::string bridgeRoot { "WebUI" };
 };
 
 class ControllerFixture {

@@ -54,10 +54,24 @@ TEST(LauncherWebViewController, RefusesRequestsFromSubFrames)
 TEST(LauncherWebViewController, RefusesDocumentsOutsideTheWebUIFolder)
 {
     // The page lives in a sibling folder whose name starts like the web UI folder's.
-    ControllerFixture fixture({ .indexHTML = plainPage, .indexPath = "WebUI-other/renderer/index.html", .policyRoot = "" });
+    ControllerFixture fixture({ .indexHTML = plainPage, .indexPath = "WebUI-other/renderer/index.html", .bundleRoot = "" , .bridgeRoot = "WebUI" });
     ASSERT_TRUE(fixture.loadAndWait());
     EXPECT_EQ(fixture.page().asyncValue("try { await window.electronAPI.getAppInfo(); return 'answered'; } catch (e) { return e.code; }"),
         "\"BRIDGE_SOURCE_DENIED\"");
+}
+
+TEST(LauncherWebViewController, LoadsNoFileFromOutsideTheWebUIFolder)
+{
+    const char* index = R"(<!doctype html>
+        <script src="inside.js"></script>
+        <script src="../../outside.js"></script>
+        <script src="../../WebUI-other/sibling.js"></script>)";
+    ControllerFixture fixture({ .indexHTML = index });
+    fixture.folder().write("WebUI/renderer/inside.js", "window.inside = true;");
+    fixture.folder().write("outside.js", "window.outside = true;");
+    fixture.folder().write("WebUI-other/sibling.js", "window.sibling = true;");
+    ASSERT_TRUE(fixture.loadAndWait());
+    EXPECT_EQ(fixture.page().value("[window.inside, window.outside, window.sibling].map(String).join()"), "\"true,undefined,undefined\"");
 }
 
 TEST(LauncherWebViewController, DeliversEventsQueuedBeforeTheListenerOnce)

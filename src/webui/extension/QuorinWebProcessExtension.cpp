@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace quorin {
 namespace {
@@ -196,11 +197,51 @@ void onWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
     jsc_context_clear_exception(context.get());
 }
 
+// Pages may read files only inside the web UI folder: file loads run outside the web
+// process's sandbox, so every request for a file elsewhere is cancelled here.
+bool isInsideFolder(const char* uri, const std::string& folder)
+{
+    GError* error = nullptr;
+    glib::GUniquePtr<char> hostname;
+    char* rawHostname = nullptr;
+    glib::GUniquePtr<char> path(g_filename_from_uri(uri, &rawHostname, &error));
+    hostname.reset(rawHostname);
+    glib::GErrorPtr ownedError(error);
+    if (!path || (hostname && std::string_view(hostname.get()) != "localhost"))
+        return false;
+    glib::GUniquePtr<char> canonical(g_canonicalize_filename(path.get(), "/"));
+    std::string_view candidate(canonical.get());
+    return candidate == folder || (candidate.size() > folder.size() && candidate.starts_with(folder) && candidate[folder.size()] == '/');
+}
+
+gboolean onSendRequest(WebKitWebPage*, WebKitURIRequest* request, WebKitURIResponse*, gpointer data)
+{
+    const auto& folder = *static_cast<const std::string*>(data);
+    const char* uri = webkit_uri_request_get_uri(request);
+    if (!uri || g_ascii_strncasecmp(uri, "file:", 5) != 0)
+        return FALSE;
+    return !isInsideFolder(uri, folder); // TRUE cancels the request
+}
+
+void onPageCreated(WebKitWebProcessExtension*, WebKitWebPage* page, gpointer data)
+{
+    g_signal_connect(page, "send-request", G_CALLBACK(onSendRequest), data);
+}
+
 } // namespace
 } // namespace quorin
 
-extern "C" G_MODULE_EXPORT void webkit_web_process_extension_initialize(WebKitWebProcessExtension*)
+extern "C" G_MODULE_EXPORT void webkit_web_process_extension_initialize_with_user_data(WebKitWebProcessExtension* extension, const GVariant* userData)
 {
     g_signal_connect(webkit_script_world_get_default(), "window-object-cleared",
         G_CALLBACK(quorin::onWindowObjectCleared), nullptr);
+
+    // The user data, when given, is the one folder whose files pages may load.
+    auto* data = const_cast<GVariant*>(userData);
+    if (data && g_variant_is_of_type(data, G_VARIANT_TYPE_STRING)) {
+        quorin::glib::GUniquePtr<char> folder(g_canonicalize_filename(g_variant_get_string(data, nullptr), "/"));
+        // Lives as long as the web process.
+        auto* allowedFolder = new std::string(folder.get());
+        g_signal_connect(extension, "page-created", G_CALLBACK(quorin::onPageCreated), allowedFolder);
+    }
 }
