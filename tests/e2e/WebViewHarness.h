@@ -5,6 +5,7 @@
 // sandboxed web engine can read, and helpers that run the main loop until something happens.
 
 #include "core/Result.h"
+#include "e2e/PageDriver.h"
 #include "core/glib/GRef.h"
 
 #include <gtk/gtk.h>
@@ -18,8 +19,6 @@ namespace quorin::test {
 
 class WebViewHarness {
 public:
-    static constexpr std::chrono::milliseconds defaultTimeout { 10'000 };
-
     WebViewHarness();
     ~WebViewHarness();
     WebViewHarness(const WebViewHarness&) = delete;
@@ -48,9 +47,6 @@ public:
     Result<std::string, std::string> callAsync(const std::string& body);
 
 private:
-    struct ScriptRun;
-    Result<std::string, std::string> waitFor(ScriptRun& run);
-
     std::string m_fixtureDirectory;
     glib::GRef<WebKitNetworkSession> m_networkSession;
     glib::GRef<WebKitWebContext> m_context;
