@@ -67,7 +67,6 @@ LauncherWindow& LauncherApplication::ensureWindow(GtkApplication* application, S
         if (state.reportStartup)
             observer = reportOutcome;
         state.window = std::make_unique<LauncherWindow>(application, makeProductionModel(state.webUIRoot), observer);
-        state.window->present();
     }
     return *state.window;
 }
@@ -101,7 +100,7 @@ int LauncherApplication::run(int argc, char** argv)
             if (auto url = Url::parse(uri))
                 window.model().openURL(*url);
         }
-        gtk_window_present(window.window());
+        window.present();
     }), this);
     g_signal_connect(application, "shutdown", G_CALLBACK(+[](GApplication*, State* self) { self->window.reset(); }), &state);
 

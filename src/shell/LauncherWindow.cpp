@@ -102,6 +102,8 @@ GtkWindow* LauncherWindow::window() const
 void LauncherWindow::present()
 {
     gtk_window_present(window());
+    if (m_startSource || m_model->didStart())
+        return;
     // Start once the window is on screen, so the loading screen shows while the services build.
     m_startSource = g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
         auto* self = static_cast<LauncherWindow*>(data);

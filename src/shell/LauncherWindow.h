@@ -36,7 +36,7 @@ public:
     LauncherWindow(const LauncherWindow&) = delete;
     LauncherWindow& operator=(const LauncherWindow&) = delete;
 
-    // Shows the window and starts the launcher in the next main-loop turn.
+    // Shows the window; the first time, starts the launcher in the next main-loop turn.
     void present();
     LauncherRootModel& model() { return *m_model; }
     GtkWindow* window() const;
