@@ -44,7 +44,9 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for ((round = 1; round <= runs; round++)); do
   if ((round % 2)); then order=(launcher bare); else order=(bare launcher); fi
   for mode in "${order[@]}"; do
-    run_once "$mode" >> "$results"
+    load=$(cut -d' ' -f1 /proc/loadavg)
+    line=$(run_once "$mode")
+    echo "$line load1=$load" >> "$results"
     echo -n "." >&2
   done
 done
@@ -80,3 +82,5 @@ row "p50, page performance.now()" page_p50_us
 row "p99, page performance.now()" page_p99_us
 row "page clock step" page_step_us
 row "timed calls per run" calls
+echo "Machine"
+row "1-min load average as each run began" load1
