@@ -7,6 +7,8 @@ namespace quorin {
 WindowCloseObservation::WindowCloseObservation(std::function<void(GtkWindow*)> onWillClose)
     : m_onWillClose(std::move(onWillClose))
 {
+    // The signal exists only once the window class is set up, which may not have happened yet.
+    m_windowClass = g_type_class_ref(GTK_TYPE_WINDOW);
     m_signalId = g_signal_lookup("close-request", GTK_TYPE_WINDOW);
     m_hookId = g_signal_add_emission_hook(m_signalId, 0,
         [](GSignalInvocationHint*, guint, const GValue* parameters, gpointer data) -> gboolean {
@@ -21,6 +23,7 @@ WindowCloseObservation::WindowCloseObservation(std::function<void(GtkWindow*)> o
 WindowCloseObservation::~WindowCloseObservation()
 {
     g_signal_remove_emission_hook(m_signalId, m_hookId);
+    g_type_class_unref(m_windowClass);
 }
 
 } // namespace quorin

@@ -19,6 +19,7 @@ public:
 
 private:
     std::function<void(GtkWindow*)> m_onWillClose;
+    void* m_windowClass { nullptr };
     unsigned m_signalId { 0 };
     unsigned long m_hookId { 0 };
 };
