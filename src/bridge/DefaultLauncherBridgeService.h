@@ -25,8 +25,6 @@ public:
     // Replaces the event sink; events raised while there is none are dropped.
     void setEventSink(EventSink sink) { m_eventSink = std::move(sink); }
 
-    const std::string& appVersion() const { return m_appVersion; }
-
 private:
     BridgeValue appInfo() const;
     BridgeValue fallbackPreferenceSnapshot() const;

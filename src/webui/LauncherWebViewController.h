@@ -60,7 +60,6 @@ public:
 
     WebKitWebView* webView() const { return m_webView.get(); }
     const LauncherWebViewState& state() const { return m_state; }
-    const WebUIBundle& webUIBundle() const { return m_options.webUIBundle; }
 
     // Called after every state change.
     void setStateObserver(std::function<void(const LauncherWebViewState&)> observer);

@@ -52,7 +52,6 @@ public:
     ~ControllerFixture();
 
     LauncherWebViewController& controller() { return *m_controller; }
-    std::shared_ptr<LauncherWebViewController> sharedController() { return m_controller; }
     WebKitWebView* webView() const { return m_controller->webView(); }
     GtkWindow* window() const { return m_window; }
     const PageDriver& page() const { return m_page; }
