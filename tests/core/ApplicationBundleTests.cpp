@@ -113,10 +113,8 @@ TEST(ApplicationBundleTest, ShortVersionStringFallsBackTo010)
         { "xml with version", xmlPlist("<key>CFBundleShortVersionString</key><string>4.2.7</string>\n"), "4.2.7" },
         { "xml without version", xmlPlist("<key>CFBundleName</key><string>Quorin 4.2</string>\n"), "0.1.0" },
         { "xml version as integer", xmlPlist("<key>CFBundleShortVersionString</key><integer>4</integer>\n"), "0.1.0" },
-        { "xml version as array", xmlPlist("<key>CFBundleShortVersionString</key><array><string>4.2.0</string></array>\n"), "0.1.0" },
         { "xml top level is an array", "<?xml version=\"1.0\"?><plist version=\"1.0\"><array><string>CFBundleShortVersionString</string></array></plist>", "0.1.0" },
         { "malformed xml", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleShortVersionString</key><string>4.2.0", "0.1.0" },
-        { "not a property list", "CFBundleShortVersionString = 4.2.0", "0.1.0" },
         { "empty file", "", "0.1.0" },
         { "no file", std::nullopt, "0.1.0" },
         { "binary with version", binaryPlist({ { "CFBundleIdentifier", "com.quorin42.desktop" }, { "CFBundleShortVersionString", "5.0.1" } }), "5.0.1" },
@@ -173,12 +171,10 @@ TEST(ApplicationBundleTest, ContainingExecutableNeedsContentsMacOS)
     const std::pair<const char*, std::optional<std::string>> cases[] = {
         { "/opt/Quorin 4.2.app/Contents/MacOS/Quorin42Launcher", "/opt/Quorin 4.2.app" },
         { "/opt/Q.app/Contents/MacOS/../MacOS/./Quorin42Launcher", "/opt/Q.app" },
-        { "/tmp/job/Q.app/Contents/MacOS/Quorin42UpdateHelper", "/tmp/job/Q.app" },
         { "/opt/Q.app/Contents/Helpers/Quorin42UpdateHelper", std::nullopt },
         { "/opt/Q.app/Contents/MacOS/", std::nullopt },
         { "/opt/Q.app/MacOS/Quorin42Launcher", std::nullopt },
         { "/Contents/MacOS/Quorin42Launcher", std::nullopt },
-        { "/usr/bin/Quorin42Launcher", std::nullopt },
         { "", std::nullopt },
     };
     for (const auto& [executable, expectedRoot] : cases) {

@@ -30,19 +30,15 @@ TEST(JsonReaders, ParseAcceptsCompleteDocumentsOnly)
         { " \n{\"a\": [1, 2.5, \"x\", null, true]}\t", true },
         { "[]", true },
         { "1", true },
-        { "\"text\"", true },
         { "\xEF\xBB\xBF{}", true },
         { "", false },
-        { "   ", false },
         { "{", false },
         { "{} x", false },
-        { "{}{}", false },
         { "[1,]", false },
         { "{\"a\":1,}", false },
         { "{'a': 1}", false },
         { "/* c */ {}", false },
         { "{\"a\": NaN}", false },
-        { "{\"a\": Infinity}", false },
         { "{\"a\": 01}", false },
         { "{\"a\": \"\xFF\"}", false },
         { "{\"a\": \"\xC3\"}", false },
@@ -75,33 +71,24 @@ TEST(JsonReaders, IntegerValueAcceptsExactlyTheSigned64BitIntegers)
         std::optional<std::int64_t> value;
     } cases[] = {
         { "1", 1 },
-        { "0", 0 },
         { "-0", 0 },
         { "-0.0", 0 },
         { "1.0", 1 },
         { "1e2", 100 },
-        { "0.1e1", 1 },
-        { "-320", -320 },
-        { "25565.000", 25565 },
         { "9223372036854775807", int64Max },
         { "-9223372036854775808", int64Min },
         { "9.223372036854775e18", 9223372036854774784 },
         { "-9.2233720368547758e18", int64Min },
         { "1.5", std::nullopt },
-        { "-0.5", std::nullopt },
         { "1e-7", std::nullopt },
         { "9223372036854775808", std::nullopt },
         { "18446744073709551615", std::nullopt },
         { "18446744073709551616", std::nullopt },
         { "9.2233720368547758e18", std::nullopt },
         { "-9.22337203685478e18", std::nullopt },
-        { "1e300", std::nullopt },
         { "true", std::nullopt },
-        { "false", std::nullopt },
-        { "null", std::nullopt },
         { "\"1\"", std::nullopt },
         { "[1]", std::nullopt },
-        { "{\"a\":1}", std::nullopt },
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.text);
@@ -129,7 +116,6 @@ TEST(JsonReaders, ScalarReadersTakeOnlyTheirOwnKind)
         { "true", std::nullopt, true },
         { "false", std::nullopt, false },
         { "0", std::nullopt, std::nullopt },
-        { "1", std::nullopt, std::nullopt },
         { "null", std::nullopt, std::nullopt },
         { "[\"x\"]", std::nullopt, std::nullopt },
     };
@@ -151,9 +137,7 @@ TEST(JsonReaders, StringArrayKeepsOrderAndRefusesMixedElements)
         { "[]", Strings {} },
         { "[\"b\", \"a\", \"b\", \" \"]", Strings { "b", "a", "b", " " } },
         { "[\"a\", 1]", std::nullopt },
-        { "[\"a\", null]", std::nullopt },
         { "[[\"a\"]]", std::nullopt },
-        { "\"a\"", std::nullopt },
         { "{\"0\": \"a\"}", std::nullopt },
     };
     for (const auto& testCase : cases) {
@@ -188,19 +172,15 @@ TEST(JsonReaders, IsTrimmedNonEmptyRefusesWhiteSpaceAtEitherEnd)
         { "Q", true },
         { "\xC3\xA9", true },
         { "a\tb\nc", true },
-        { "com.quorin42.desktop", true },
         { "Quorin\xE2\x80\x8B", true },  // U+200B is a format character, not white space
         { "\xE6\x97\xA5", true },         // a three-byte letter
         { "", false },
         { " ", false },
-        { "   ", false },
         { "Quorin ", false },
         { " Quorin", false },
         { "Quorin\n", false },
         { "\r\nQuorin", false },
         { "Quorin\t", false },
-        { "\vQuorin", false },
-        { "Quorin\f", false },
         { "Quorin\xC2\x85", false },      // U+0085 next line
         { "Quorin\xC2\xA0", false },      // U+00A0 no-break space
         { "\xE1\x9A\x80Quorin", false },  // U+1680 ogham space mark

@@ -1,15 +1,14 @@
 #include "shell/LauncherRootModel.h"
 
 #include "ShellTestConfiguration.h"
+#include "core/TemporaryDirectory.h"
 #include "webui/WebUIBundleLocator.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 
 namespace quorin {
 namespace {
@@ -151,8 +150,6 @@ TEST(LauncherRootModelTests, StartsIntoRunningOrMapsTheFirstFailure)
         { "everything succeeds", valid, validBundle, std::nullopt, std::nullopt, 1, 1 },
         { "configuration refused", [] { return configurationError(LauncherConfigurationError::invalidValue("apiOrigin")); }, validBundle, std::nullopt,
             "LAUNCHER_CONFIGURATION_INVALID", 0, 0 },
-        { "configuration not JSON", [] { return configurationError(LauncherConfigurationError::of(LauncherConfigurationError::Case::InvalidJSON)); },
-            validBundle, std::nullopt, "LAUNCHER_CONFIGURATION_INVALID", 0, 0 },
         { "configuration missing", [] { return configurationError(LauncherConfigurationError::of(LauncherConfigurationError::Case::MissingBundledConfiguration)); },
             validBundle, std::nullopt, "LAUNCHER_CONFIGURATION_INVALID", 0, 0 },
         { "configuration file unreadable", configurationReadError, validBundle, std::nullopt, "LAUNCHER_WEB_UI_INVALID", 0, 0 },
@@ -340,23 +337,11 @@ TEST(LauncherRootModelTests, RemovedObserversAreNotCalled)
 // The production loaders over real files: what a broken installation shows.
 class RootModelWithRealFilesTests : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        auto pattern = (fs::temp_directory_path() / "quorin-root-model-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_root = fs::path(pattern) / "Quorin Test.app";
-        fs::create_directories(m_root / "Contents" / "Resources");
-    }
-    void TearDown() override { fs::remove_all(m_root.parent_path()); }
-
-    void writeConfiguration(const std::string& text)
-    {
-        std::ofstream(m_root / "Contents" / "Resources" / "launcher-config.json") << text;
-    }
+    void SetUp() override { m_directory.makeDirectory("Quorin Test.app/Contents/Resources"); }
 
     std::string startFailureCode()
     {
-        ApplicationBundle application(m_root.string());
+        ApplicationBundle application(m_directory.pathOf("Quorin Test.app"));
         int assemblyRuns = 0;
         LauncherRootModel model([application] { return LauncherConfiguration::bundled(application); },
             [application] { return WebUIBundleLocator::packaged(application); }, [](const Url&) { },
@@ -369,21 +354,22 @@ protected:
         return model.failure() ? model.failure()->code() : "none";
     }
 
-    fs::path m_root;
+    testing::TemporaryDirectory m_directory;
+    const std::string m_configurationPath = "Quorin Test.app/Contents/Resources/launcher-config.json";
 };
 
 TEST_F(RootModelWithRealFilesTests, ShowsTheCodeOfTheBrokenPiece)
 {
     EXPECT_EQ(startFailureCode(), "LAUNCHER_CONFIGURATION_INVALID"); // no configuration at all
 
-    writeConfiguration("{ \"schemaVersion\": 1, ");
+    m_directory.write(m_configurationPath, "{ \"schemaVersion\": 1, ");
     EXPECT_EQ(startFailureCode(), "LAUNCHER_CONFIGURATION_INVALID");
 
-    writeConfiguration(testing::configurationJSON());
+    m_directory.write(m_configurationPath, testing::configurationJSON());
     EXPECT_EQ(startFailureCode(), "LAUNCHER_WEB_UI_INVALID"); // valid configuration, no web UI folder
 
-    fs::remove(m_root / "Contents" / "Resources" / "launcher-config.json");
-    fs::create_directory(m_root / "Contents" / "Resources" / "launcher-config.json");
+    fs::remove(m_directory.pathOf(m_configurationPath));
+    m_directory.makeDirectory(m_configurationPath);
     EXPECT_EQ(startFailureCode(), "LAUNCHER_WEB_UI_INVALID"); // present but unreadable
 }
 

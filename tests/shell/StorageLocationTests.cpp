@@ -53,8 +53,6 @@ TEST(StorageLocationTests, ResolvesTheRoot)
             { { "QUORIN_TESTING", "1" }, { "QUORIN_TEST_APP_SUPPORT_DIRECTORY", "" } }, home, "Q", "/home/player/.local/share/Q" },
         { "override without QUORIN_TESTING falls through",
             { { "QUORIN_TEST_APP_SUPPORT_DIRECTORY", "/tmp/quorin-test" } }, home, "Q", "/home/player/.local/share/Q" },
-        { "QUORIN_TESTING=true falls through",
-            { { "QUORIN_TESTING", "true" }, { "QUORIN_TEST_APP_SUPPORT_DIRECTORY", "/tmp/quorin-test" } }, home, "Q", "/home/player/.local/share/Q" },
         { "QUORIN_TESTING=01 falls through",
             { { "QUORIN_TESTING", "01" }, { "QUORIN_TEST_APP_SUPPORT_DIRECTORY", "/tmp/quorin-test" } }, home, "Q", "/home/player/.local/share/Q" },
         { "QUORIN_TESTING with a space falls through",

@@ -24,10 +24,8 @@ TEST(ZoomLevelTests, Normalises)
         { 0.0, 0.5 },
         { 0.45, 0.5 },
         { 0.5, 0.5 },
-        { 0.50001, 0.5 },
         { 0.54, 0.5 },
         { 0.55, 0.6 },
-        { 0.6, 0.6 },
         { 1.0, 1.0 },
         { 1.04, 1.0 },
         { 1.05, 1.1 },
@@ -38,7 +36,6 @@ TEST(ZoomLevelTests, Normalises)
         { 2.0, 2.0 },
         { 2.04, 2.0 },
         { 2.06, 2.0 },
-        { 1e300, 2.0 },
         { std::numeric_limits<double>::max(), 2.0 },
     };
     for (const auto& c : cases)
