@@ -6,6 +6,7 @@
 // the sending frame's main-frame flag and document URL. Main thread only.
 
 #include "BridgeDispatcher.h"
+#include "core/LocalFolder.h"
 #include "core/Url.h"
 
 #include <functional>
@@ -36,7 +37,7 @@ private:
 
     std::shared_ptr<BridgeDispatcher> m_dispatcher;
     Url m_allowedDocumentRoot;
-    std::string m_rootPath;
+    std::optional<LocalFolder> m_allowedFolder;
 };
 
 } // namespace quorin

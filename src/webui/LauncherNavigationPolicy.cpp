@@ -12,44 +12,6 @@ namespace {
 
 using Decision = LauncherNavigationDecision;
 
-bool equalsIgnoringASCIICase(std::string_view a, std::string_view b)
-{
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    return std::ranges::equal(a, b, {}, lower, lower);
-}
-
-// Only local file URLs are ours; any host but "localhost" names another machine.
-bool isLocalFileURL(const Url& url)
-{
-    auto host = url.host().value_or("");
-    return url.isFileURL() && (host.empty() || equalsIgnoringASCIICase(host, "localhost"));
-}
-
-// The decoded path with "." and ".." resolved and empty segments dropped, without a
-// trailing "/" ("" for the file-system root). Decoding comes first so that an escaped
-// "%2e%2e" or "%2f" cannot smuggle a segment past the comparison.
-std::string normalisedDecodedPath(const Url& url)
-{
-    std::vector<std::string> segments;
-    const auto path = url.path();
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        auto end = std::min(path.find('/', start), path.size());
-        auto segment = path.substr(start, end - start);
-        if (segment == "..") {
-            if (!segments.empty())
-                segments.pop_back();
-        } else if (!segment.empty() && segment != ".") {
-            segments.push_back(std::move(segment));
-        }
-        start = end + 1;
-    }
-    std::string normalised;
-    for (const auto& segment : segments)
-        normalised += "/" + segment;
-    return normalised;
-}
-
 std::vector<std::string_view> nonEmptyPathPieces(std::string_view path)
 {
     std::vector<std::string_view> pieces;
@@ -93,9 +55,8 @@ Decision externalIfUserInitiated(const LauncherNavigationRequest& request)
 
 LauncherNavigationPolicy::LauncherNavigationPolicy(const Url& webUIRoot, const Url& authOrigin, const std::vector<Url>& gameOrigins)
     : m_webUIRoot(webUIRoot.standardized())
+    , m_webUIFolder(LocalFolder::of(m_webUIRoot))
 {
-    if (isLocalFileURL(m_webUIRoot))
-        m_webUIRootPath = normalisedDecodedPath(m_webUIRoot);
     trust(authOrigin);
     for (const auto& origin : gameOrigins)
         trust(origin);
@@ -113,10 +74,7 @@ void LauncherNavigationPolicy::trust(const Url& originURL)
 
 bool LauncherNavigationPolicy::isInsideWebUIRoot(const Url& fileURL) const
 {
-    if (!m_webUIRootPath || !isLocalFileURL(fileURL))
-        return false;
-    auto path = normalisedDecodedPath(fileURL);
-    return path == *m_webUIRootPath || path.starts_with(*m_webUIRootPath + "/");
+    return m_webUIFolder && m_webUIFolder->contains(fileURL);
 }
 
 bool LauncherNavigationPolicy::isTrusted(const Url& url) const

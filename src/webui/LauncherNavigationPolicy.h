@@ -4,6 +4,7 @@
 // depends only on the request and on the three facts fixed when the policy is built.
 
 #include "NavigationOrigin.h"
+#include "core/LocalFolder.h"
 #include "core/Url.h"
 
 #include <string>
@@ -47,7 +48,7 @@ private:
     Url m_webUIRoot;
     // Decoded, lexically normalised folder path without a trailing "/" ("" for "/");
     // nullopt when the root is not a local file URL, which then admits no file at all.
-    std::optional<std::string> m_webUIRootPath;
+    std::optional<LocalFolder> m_webUIFolder;
     std::vector<NavigationOrigin> m_trustedWebOrigins;
 };
 
