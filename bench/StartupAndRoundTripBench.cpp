@@ -10,7 +10,7 @@
 #include "BareBenchSubject.h"
 #include "BenchClock.h"
 #include "LauncherBenchSubject.h"
-#include "PageScriptRunner.h"
+#include "support/PageScriptRunner.h"
 
 #include "core/Url.h"
 #include "core/glib/GRef.h"

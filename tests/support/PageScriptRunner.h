@@ -1,7 +1,7 @@
 #pragma once
 
-// Runs the main loop for the benchmark: until a condition holds, for a while, or until a
-// script in the page's main frame has finished. Main thread only.
+// Runs the main loop for tests and benchmarks: until a condition holds, for a while, or
+// until a script in the page's main frame has finished. Main thread only.
 
 #include "core/Result.h"
 
@@ -11,7 +11,7 @@
 
 typedef struct _WebKitWebView WebKitWebView;
 
-namespace quorin::bench {
+namespace quorin {
 
 class PageScriptRunner {
 public:
@@ -24,6 +24,9 @@ public:
     static bool runUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
     static void runFor(std::chrono::milliseconds duration);
 
+    // Evaluates a script in the main frame's page world: its value as JSON text, or the
+    // exception's message (also when the timeout came first).
+    Result<std::string, std::string> evaluate(const std::string& script, std::chrono::milliseconds timeout) const;
     // Runs the body of an async function (it may await) in the main frame: the awaited value
     // as JSON text, or the rejection's message.
     Result<std::string, std::string> callAsync(const std::string& body, std::chrono::milliseconds timeout) const;
@@ -32,4 +35,4 @@ private:
     WebKitWebView* m_webView;
 };
 
-} // namespace quorin::bench
+} // namespace quorin
