@@ -1,5 +1,6 @@
 #include "LauncherApplication.h"
 
+#include "DefaultHandler.h"
 #include "LauncherWindow.h"
 #include "ServiceAssembly.h"
 #include "core/ApplicationBundle.h"
@@ -41,11 +42,7 @@ static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optiona
             return fail(WebUIBundleLoadError(WebUIBundleValidationError::invalidRoot()));
         return WebUIBundleLocator::packaged(*bundle);
     };
-    auto openExternally = [](const Url& url) {
-        GError* error = nullptr;
-        g_app_info_launch_default_for_uri(url.string().c_str(), nullptr, &error);
-        glib::GErrorPtr ignored(error);
-    };
+    auto openExternally = [](const Url& url) { openWithDefaultHandler(url); };
 
     ServiceAssemblyEnvironment environment;
     environment.applicationVersion = bundle ? bundle->shortVersionString() : std::string("0.1.0");

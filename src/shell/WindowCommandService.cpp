@@ -1,5 +1,6 @@
 #include "WindowCommandService.h"
 
+#include "DefaultHandler.h"
 #include "ZoomLevel.h"
 #include "core/PlatformValues.h"
 #include "webui/PageScriptCall.h"
@@ -34,10 +35,7 @@ GtkWindow* WindowCommandService::window() const
 
 bool WindowCommandService::openExternal(const Url& url)
 {
-    GError* error = nullptr;
-    bool launched = g_app_info_launch_default_for_uri(url.string().c_str(), nullptr, &error);
-    glib::GErrorPtr ownedError(error);
-    return launched;
+    return openWithDefaultHandler(url);
 }
 
 bool WindowCommandService::copyText(const std::string& text)
@@ -67,34 +65,34 @@ bool WindowCommandService::reveal(const Url& fileURL)
     return true;
 }
 
-bool WindowCommandService::minimizeWindow()
+bool WindowCommandService::actOnWindow(void (*action)(GtkWindow*))
 {
     auto* target = window();
     if (!target)
         return false;
-    gtk_window_minimize(target);
+    action(target);
     return true;
+}
+
+bool WindowCommandService::minimizeWindow()
+{
+    return actOnWindow(gtk_window_minimize);
 }
 
 bool WindowCommandService::toggleMaximizeWindow()
 {
-    auto* target = window();
-    if (!target)
-        return false;
-    if (gtk_window_is_maximized(target))
-        gtk_window_unmaximize(target);
-    else
-        gtk_window_maximize(target);
-    return true;
+    return actOnWindow([](GtkWindow* target) {
+        if (gtk_window_is_maximized(target))
+            gtk_window_unmaximize(target);
+        else
+            gtk_window_maximize(target);
+    });
 }
 
 bool WindowCommandService::closeWindow()
 {
-    auto* target = window();
-    if (!target)
-        return false;
-    gtk_window_close(target);
-    return true;
+    // The same path as the close button, so close observers hear of it.
+    return actOnWindow(gtk_window_close);
 }
 
 bool WindowCommandService::isWindowMaximized()

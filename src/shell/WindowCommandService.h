@@ -33,6 +33,8 @@ public:
 
 private:
     double setZoom(double value);
+    // Runs the action on the web view's window; false when there is none.
+    bool actOnWindow(void (*action)(GtkWindow*));
     glib::GRef<WebKitWebView> webView() const;
     GtkWindow* window() const;
 

@@ -34,7 +34,7 @@ LauncherWebViewController::~LauncherWebViewController()
         g_signal_handlers_disconnect_by_data(m_webView.get(), this);
 }
 
-static GRef<WebKitWebContext> makeWebContext(const LauncherWebViewControllerOptions& options)
+static GRef<WebKitWebContext> makeWebContext(const LauncherWebViewControllerOptions& options, std::vector<std::string> languages)
 {
     auto context = adoptGRef(webkit_web_context_new());
     useWebProcessExtensions(context.get(), options.webProcessExtensionsDirectory, options.webUIBundle.rootURL.filePath());
@@ -42,7 +42,6 @@ static GRef<WebKitWebContext> makeWebContext(const LauncherWebViewControllerOpti
     webkit_web_context_add_path_to_sandbox(context.get(), options.webUIBundle.rootURL.filePath().c_str(), TRUE);
 
     // With a C locale navigator.language would be empty; fall back to English.
-    auto languages = preferredLanguages();
     if (languages.empty())
         languages.push_back("en-US");
     std::vector<const char*> languageList;
@@ -86,7 +85,8 @@ static GRef<WebKitUserContentManager> makeUserContentManager(const std::vector<s
 
 void LauncherWebViewController::setUp()
 {
-    auto context = makeWebContext(m_options);
+    auto languages = preferredLanguages();
+    auto context = makeWebContext(m_options, languages);
     auto session = makeNetworkSession(m_options.websiteDataStore);
     auto settings = makeSettings(m_options.allowsInspection);
     auto contentManager = makeUserContentManager(m_options.documentStartScripts);
@@ -96,7 +96,7 @@ void LauncherWebViewController::setUp()
     m_webView = adoptGRef(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
 
     m_navigationDelegate = std::make_unique<WebViewNavigationDelegate>(m_options.navigationPolicy, m_options.openExternal);
-    m_dialogPresenter = std::make_unique<PageDialogPresenter>(preferredLanguages());
+    m_dialogPresenter = std::make_unique<PageDialogPresenter>(std::move(languages));
 
     g_signal_connect(m_webView.get(), "decide-policy", G_CALLBACK(+[](WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type, LauncherWebViewController* self) -> gboolean {
         return self->m_navigationDelegate->decidePolicy(decision, type);
