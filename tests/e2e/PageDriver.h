@@ -13,7 +13,8 @@
 
 namespace quorin::test {
 
-inline constexpr std::chrono::milliseconds defaultTimeout { 10'000 };
+// Generous: a loaded machine or a sanitizer build can take seconds to start a web process.
+inline constexpr std::chrono::milliseconds defaultTimeout { 20'000 };
 
 // Runs the main loop until the predicate holds; on timeout adds a test failure.
 bool runUntil(const std::function<bool()>& predicate, std::chrono::milliseconds timeout = defaultTimeout);
