@@ -3,7 +3,7 @@
 #include "core/ApplicationBundle.h"
 #include "core/LauncherConfiguration.h"
 #include "shell/ServiceAssembly.h"
-#include "webui/LauncherWebViewController.h"
+#include "webview/LauncherWebViewController.h"
 #include "webui/WebUIBundleLocator.h"
 
 #include <webkit/webkit.h>

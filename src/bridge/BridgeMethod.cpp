@@ -6,47 +6,48 @@ namespace {
 struct MethodEntry {
     BridgeMethod method;
     std::string_view wire;
+    BridgeMethodGroup group;
 };
 
 // Table order is the order the page-side API lists its methods in.
 constexpr std::array<MethodEntry, bridgeMethodCount> methodTable = { {
-    { BridgeMethod::GetAppInfo, "getAppInfo" },
-    { BridgeMethod::GetResourceCacheSize, "getResourceCacheSize" },
-    { BridgeMethod::GetRuntimeConfig, "getRuntimeConfig" },
-    { BridgeMethod::GetSystemTheme, "getSystemTheme" },
-    { BridgeMethod::ApiRequest, "api.request" },
-    { BridgeMethod::GameOpen, "game.open" },
-    { BridgeMethod::GameClose, "game.close" },
-    { BridgeMethod::LauncherUpdateGetState, "launcherUpdates.getState" },
-    { BridgeMethod::LauncherUpdateCheck, "launcherUpdates.check" },
-    { BridgeMethod::LauncherUpdateDownload, "launcherUpdates.download" },
-    { BridgeMethod::LauncherUpdateInstall, "launcherUpdates.install" },
-    { BridgeMethod::PreferencesInitialize, "preferences.initialize" },
-    { BridgeMethod::PreferencesSetLocale, "preferences.setLocale" },
-    { BridgeMethod::PreferencesSetAudioMuted, "preferences.setAudioMuted" },
-    { BridgeMethod::PreferencesSetPlayBackgroundTheme, "preferences.setPlayBackgroundTheme" },
-    { BridgeMethod::PreferencesClearPlayBackgroundTheme, "preferences.clearPlayBackgroundTheme" },
-    { BridgeMethod::GetStartupURL, "getStartupUrl" },
-    { BridgeMethod::UpdateDiscordActivity, "updateDiscordActivity" },
-    { BridgeMethod::ClearDiscordActivity, "clearDiscordActivity" },
-    { BridgeMethod::SavedAccountsList, "savedAccounts.list" },
-    { BridgeMethod::SavedAccountsUpsert, "savedAccounts.upsert" },
-    { BridgeMethod::SavedAccountsRemove, "savedAccounts.remove" },
-    { BridgeMethod::AuthBeginExternalLogin, "auth.beginExternalLogin" },
-    { BridgeMethod::OpenExternal, "openExternal" },
-    { BridgeMethod::ClearResourceCache, "clearResourceCache" },
-    { BridgeMethod::CopyText, "copyText" },
-    { BridgeMethod::ShowItemInFolder, "showItemInFolder" },
-    { BridgeMethod::WindowMinimize, "windowMinimize" },
-    { BridgeMethod::WindowMaximize, "windowMaximize" },
-    { BridgeMethod::WindowClose, "windowClose" },
-    { BridgeMethod::WindowIsMaximized, "windowIsMaximized" },
-    { BridgeMethod::ZoomIn, "zoomIn" },
-    { BridgeMethod::ZoomOut, "zoomOut" },
-    { BridgeMethod::ZoomReset, "zoomReset" },
-    { BridgeMethod::GetZoomFactor, "getZoomFactor" },
-    { BridgeMethod::SetAudioMuted, "setAudioMuted" },
-    { BridgeMethod::GetAudioMuted, "getAudioMuted" },
+    { BridgeMethod::GetAppInfo, "getAppInfo", BridgeMethodGroup::Host },
+    { BridgeMethod::GetResourceCacheSize, "getResourceCacheSize", BridgeMethodGroup::Host },
+    { BridgeMethod::GetRuntimeConfig, "getRuntimeConfig", BridgeMethodGroup::Host },
+    { BridgeMethod::GetSystemTheme, "getSystemTheme", BridgeMethodGroup::Host },
+    { BridgeMethod::ApiRequest, "api.request", BridgeMethodGroup::API },
+    { BridgeMethod::GameOpen, "game.open", BridgeMethodGroup::Game },
+    { BridgeMethod::GameClose, "game.close", BridgeMethodGroup::Game },
+    { BridgeMethod::LauncherUpdateGetState, "launcherUpdates.getState", BridgeMethodGroup::Updates },
+    { BridgeMethod::LauncherUpdateCheck, "launcherUpdates.check", BridgeMethodGroup::Updates },
+    { BridgeMethod::LauncherUpdateDownload, "launcherUpdates.download", BridgeMethodGroup::Updates },
+    { BridgeMethod::LauncherUpdateInstall, "launcherUpdates.install", BridgeMethodGroup::Updates },
+    { BridgeMethod::PreferencesInitialize, "preferences.initialize", BridgeMethodGroup::Preferences },
+    { BridgeMethod::PreferencesSetLocale, "preferences.setLocale", BridgeMethodGroup::Preferences },
+    { BridgeMethod::PreferencesSetAudioMuted, "preferences.setAudioMuted", BridgeMethodGroup::Preferences },
+    { BridgeMethod::PreferencesSetPlayBackgroundTheme, "preferences.setPlayBackgroundTheme", BridgeMethodGroup::Preferences },
+    { BridgeMethod::PreferencesClearPlayBackgroundTheme, "preferences.clearPlayBackgroundTheme", BridgeMethodGroup::Preferences },
+    { BridgeMethod::GetStartupURL, "getStartupUrl", BridgeMethodGroup::DeepLinks },
+    { BridgeMethod::UpdateDiscordActivity, "updateDiscordActivity", BridgeMethodGroup::Host },
+    { BridgeMethod::ClearDiscordActivity, "clearDiscordActivity", BridgeMethodGroup::Host },
+    { BridgeMethod::SavedAccountsList, "savedAccounts.list", BridgeMethodGroup::SavedAccounts },
+    { BridgeMethod::SavedAccountsUpsert, "savedAccounts.upsert", BridgeMethodGroup::SavedAccounts },
+    { BridgeMethod::SavedAccountsRemove, "savedAccounts.remove", BridgeMethodGroup::SavedAccounts },
+    { BridgeMethod::AuthBeginExternalLogin, "auth.beginExternalLogin", BridgeMethodGroup::DeepLinks },
+    { BridgeMethod::OpenExternal, "openExternal", BridgeMethodGroup::System },
+    { BridgeMethod::ClearResourceCache, "clearResourceCache", BridgeMethodGroup::Host },
+    { BridgeMethod::CopyText, "copyText", BridgeMethodGroup::System },
+    { BridgeMethod::ShowItemInFolder, "showItemInFolder", BridgeMethodGroup::System },
+    { BridgeMethod::WindowMinimize, "windowMinimize", BridgeMethodGroup::System },
+    { BridgeMethod::WindowMaximize, "windowMaximize", BridgeMethodGroup::System },
+    { BridgeMethod::WindowClose, "windowClose", BridgeMethodGroup::System },
+    { BridgeMethod::WindowIsMaximized, "windowIsMaximized", BridgeMethodGroup::System },
+    { BridgeMethod::ZoomIn, "zoomIn", BridgeMethodGroup::System },
+    { BridgeMethod::ZoomOut, "zoomOut", BridgeMethodGroup::System },
+    { BridgeMethod::ZoomReset, "zoomReset", BridgeMethodGroup::System },
+    { BridgeMethod::GetZoomFactor, "getZoomFactor", BridgeMethodGroup::System },
+    { BridgeMethod::SetAudioMuted, "setAudioMuted", BridgeMethodGroup::System },
+    { BridgeMethod::GetAudioMuted, "getAudioMuted", BridgeMethodGroup::System },
 } };
 
 // The enumeration and the table are written separately; keep them in step.
@@ -84,6 +85,11 @@ std::optional<BridgeMethod> bridgeMethodFromWireString(std::string_view wire)
 std::string_view wireString(BridgeMethod method)
 {
     return methodTable[static_cast<std::size_t>(method)].wire;
+}
+
+BridgeMethodGroup groupOf(BridgeMethod method)
+{
+    return methodTable[static_cast<std::size_t>(method)].group;
 }
 
 const std::array<BridgeMethod, bridgeMethodCount>& allBridgeMethods()

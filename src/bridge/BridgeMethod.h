@@ -49,9 +49,22 @@ enum class BridgeMethod {
 
 inline constexpr std::size_t bridgeMethodCount = 37;
 
+// The component that answers a method; the host itself answers the fixed-value ones.
+enum class BridgeMethodGroup {
+    Host,
+    API,
+    Game,
+    Updates,
+    Preferences,
+    SavedAccounts,
+    DeepLinks,
+    System,
+};
+
 // Exact, case-sensitive lookup of a wire string.
 std::optional<BridgeMethod> bridgeMethodFromWireString(std::string_view wire);
 std::string_view wireString(BridgeMethod method);
+BridgeMethodGroup groupOf(BridgeMethod method);
 // Every case in table order.
 const std::array<BridgeMethod, bridgeMethodCount>& allBridgeMethods();
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quorin {
 
@@ -20,6 +21,7 @@ struct BridgeServiceError {
 
     template<CodedError E>
     static BridgeServiceError coded(const E& error) { return { std::string(error.code()) }; }
+    static BridgeServiceError withCode(std::string_view code) { return { std::string(code) }; }
     static BridgeServiceError uncoded() { return { std::nullopt }; }
 
     bool operator==(const BridgeServiceError&) const = default;

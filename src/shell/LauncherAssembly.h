@@ -24,8 +24,9 @@ using ExternalURLHandler = std::function<void(const Url&)>;
 
 struct LauncherAssembly {
     std::shared_ptr<LauncherWebViewController> controller;
-    // The bridge service's deep-link intake.
-    std::shared_ptr<DeepLinkAccepting> bridgeService;
+    // The bridge service's deep-link intake. It shares ownership of all running services
+    // (the bridge service and every component it reaches): holding it keeps them alive.
+    std::shared_ptr<DeepLinkAccepting> deepLinkIntake;
     std::shared_ptr<WindowGameLifecycle> windowGameLifecycle;
 };
 

@@ -81,7 +81,7 @@ void LauncherRootModel::publishFailure(LauncherStartupFailure failure)
 void LauncherRootModel::publishRunning(LauncherAssembly assembly)
 {
     m_windowGameLifecycle = std::move(assembly.windowGameLifecycle);
-    m_bridgeService = std::move(assembly.bridgeService);
+    m_deepLinkIntake = std::move(assembly.deepLinkIntake);
     deliverPendingDeepLink();
     m_controller = std::move(assembly.controller);
     m_isRunning = true;
@@ -90,17 +90,17 @@ void LauncherRootModel::publishRunning(LauncherAssembly assembly)
 
 void LauncherRootModel::deliverPendingDeepLink()
 {
-    if (!m_pendingDeepLink || !m_bridgeService)
+    if (!m_pendingDeepLink || !m_deepLinkIntake)
         return;
     // Cleared before delivery so that the link is handed over exactly once.
     auto url = std::exchange(m_pendingDeepLink, std::nullopt);
-    (void)m_bridgeService->acceptDeepLink(*url);
+    (void)m_deepLinkIntake->acceptDeepLink(*url);
 }
 
 void LauncherRootModel::openURL(const Url& url)
 {
-    if (m_bridgeService) {
-        (void)m_bridgeService->acceptDeepLink(url);
+    if (m_deepLinkIntake) {
+        (void)m_deepLinkIntake->acceptDeepLink(url);
         return;
     }
     m_pendingDeepLink = url;

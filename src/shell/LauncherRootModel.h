@@ -43,7 +43,7 @@ public:
     const std::shared_ptr<LauncherWebViewController>& controller() const { return m_controller; }
     const std::optional<LauncherStartupFailure>& failure() const { return m_failure; }
     bool didStart() const { return m_didStart; }
-    const std::shared_ptr<DeepLinkAccepting>& bridgeService() const { return m_bridgeService; }
+    const std::shared_ptr<DeepLinkAccepting>& deepLinkIntake() const { return m_deepLinkIntake; }
     const std::shared_ptr<WindowGameLifecycle>& windowGameLifecycle() const { return m_windowGameLifecycle; }
     const std::optional<Url>& pendingDeepLink() const { return m_pendingDeepLink; }
 
@@ -68,7 +68,7 @@ private:
     std::shared_ptr<LauncherWebViewController> m_controller;
     std::optional<LauncherStartupFailure> m_failure;
     bool m_didStart { false };
-    std::shared_ptr<DeepLinkAccepting> m_bridgeService;
+    std::shared_ptr<DeepLinkAccepting> m_deepLinkIntake;
     std::shared_ptr<WindowGameLifecycle> m_windowGameLifecycle;
     std::optional<Url> m_pendingDeepLink;
 

@@ -2,7 +2,7 @@
 
 #include "LauncherFatalErrorView.h"
 #include "core/ProductIdentity.h"
-#include "webui/LauncherWebViewController.h"
+#include "webview/LauncherWebViewController.h"
 
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>

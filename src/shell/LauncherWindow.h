@@ -7,7 +7,7 @@
 
 #include "LauncherRootModel.h"
 #include "core/glib/GRef.h"
-#include "webui/LauncherWebViewState.h"
+#include "webview/LauncherWebViewState.h"
 
 #include <functional>
 #include <memory>

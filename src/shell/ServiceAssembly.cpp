@@ -43,7 +43,6 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     LauncherNavigationPolicy navigationPolicy(bundle.rootURL, configuration.authOrigin(), configuration.gameOrigins());
     log.done("navigationPolicy");
     const std::string& applicationVersion = environment.applicationVersion;
-    log.done("applicationVersion");
     auto runtimeConfig = RuntimeConfiguration::make(configuration);
     log.done("runtimeConfiguration");
 
@@ -55,7 +54,7 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     auto windowCommands = std::make_shared<WindowCommandService>();
     log.done("windowCommandService");
 
-    auto bridgeService = std::make_shared<DefaultLauncherBridgeService>(runtimeConfig, applicationVersion);
+    auto bridgeService = DefaultLauncherBridgeService::create(runtimeConfig, applicationVersion);
     log.done("bridgeService");
     auto dispatcher = std::make_shared<BridgeDispatcher>(bridgeService);
     auto bridgeHost = std::make_shared<LauncherBridgeHost>(dispatcher, bundle.rootURL);
@@ -104,13 +103,13 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     log.done("eventSink");
 
     // The window command service lives as long as the bridge service that will use it.
-    struct Running {
+    struct RunningServices {
         std::shared_ptr<DefaultLauncherBridgeService> bridgeService;
         std::shared_ptr<WindowCommandService> windowCommands;
     };
-    auto running = std::make_shared<Running>(Running { bridgeService, windowCommands });
-    std::shared_ptr<DeepLinkAccepting> intake(running, running->bridgeService.get());
-    return LauncherAssembly { controller, intake, lifecycle };
+    auto running = std::make_shared<RunningServices>(RunningServices { bridgeService, windowCommands });
+    std::shared_ptr<DeepLinkAccepting> deepLinkIntake(running, running->bridgeService.get());
+    return LauncherAssembly { controller, deepLinkIntake, lifecycle };
 }
 
 LauncherServiceAssembly serviceAssembly(ServiceAssemblyEnvironment environment)

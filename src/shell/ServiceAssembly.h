@@ -6,8 +6,8 @@
 // Main thread only.
 
 #include "LauncherAssembly.h"
-#include "StorageLocation.h"
-#include "webui/LauncherWebViewController.h"
+#include "core/StorageLocation.h"
+#include "webview/LauncherWebViewController.h"
 
 #include <functional>
 #include <optional>

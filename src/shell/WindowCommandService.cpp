@@ -3,7 +3,7 @@
 #include "DefaultHandler.h"
 #include "ZoomLevel.h"
 #include "core/PlatformValues.h"
-#include "webui/PageScriptCall.h"
+#include "webview/PageScriptCall.h"
 
 #include <functional>
 #include <gtk/gtk.h>

@@ -23,9 +23,9 @@ std::string answer(DefaultLauncherBridgeService& service, std::string_view metho
     return outcome.value_or("");
 }
 
-DefaultLauncherBridgeService makeService()
+std::shared_ptr<DefaultLauncherBridgeService> makeService()
 {
-    return DefaultLauncherBridgeService({ { "apiBaseUrl", BridgeValue::string("https://api.quorin42.test/api") } }, "4.2.0");
+    return DefaultLauncherBridgeService::create({ { "apiBaseUrl", BridgeValue::string("https://api.quorin42.test/api") } }, "4.2.0");
 }
 
 TEST(DefaultLauncherBridgeService, AnswersEveryMethodWithItsFallback)
@@ -55,14 +55,14 @@ TEST(DefaultLauncherBridgeService, AnswersEveryMethodWithItsFallback)
     };
     auto service = makeService();
     for (const auto& [method, expected] : cases)
-        EXPECT_EQ(answer(service, method), expected) << method;
+        EXPECT_EQ(answer(*service, method), expected) << method;
 }
 
 TEST(DefaultLauncherBridgeService, KeepsPreferencesInMemoryWithoutAStore)
 {
     auto service = makeService();
     auto snapshot = [&](std::string_view method, std::vector<BridgeValue> arguments) {
-        return json::parse(answer(service, method, std::move(arguments)));
+        return json::parse(answer(*service, method, std::move(arguments)));
     };
 
     EXPECT_EQ(snapshot("preferences.setLocale", { BridgeValue::string("de") })["locale"], "tr");
@@ -89,7 +89,7 @@ TEST(DefaultLauncherBridgeService, KeepsPreferencesInMemoryWithoutAStore)
 TEST(DefaultLauncherBridgeService, RecognisesNoDeepLinkWithoutARouter)
 {
     auto service = makeService();
-    EXPECT_FALSE(service.acceptDeepLink(*Url::parse("quorin42://auth?code=1")));
+    EXPECT_FALSE(service->acceptDeepLink(*Url::parse("quorin42://auth?code=1")));
 }
 
 } // namespace

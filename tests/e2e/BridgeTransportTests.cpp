@@ -3,8 +3,8 @@
 // object that page script cannot tamper with.
 
 #include "e2e/WebViewHarness.h"
-#include "webui/BridgeMessageReply.h"
-#include "webui/BridgeMessageTransport.h"
+#include "webview/BridgeMessageReply.h"
+#include "webview/BridgeMessageTransport.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

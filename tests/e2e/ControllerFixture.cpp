@@ -54,7 +54,7 @@ ControllerFixture::ControllerFixture(const ControllerSetup& setup)
     WebUIBundle bundle { folderURL(setup.bundleRoot), folderURL(setup.indexPath), 1 };
     LauncherNavigationPolicy policy(bundle.rootURL, *Url::parse(authOrigin), { *Url::parse(gameOrigin) });
 
-    auto service = std::make_shared<DefaultLauncherBridgeService>(m_runtimeConfig, "9.9.9");
+    auto service = DefaultLauncherBridgeService::create(m_runtimeConfig, "9.9.9");
     auto host = std::make_shared<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), folderURL(setup.bridgeRoot));
     BridgeValue::Object nativeHost {
         { "kind", BridgeValue::string("linux") },

@@ -5,7 +5,7 @@
 
 #include "bridge/DefaultLauncherBridgeService.h"
 #include "e2e/PageDriver.h"
-#include "webui/LauncherWebViewController.h"
+#include "webview/LauncherWebViewController.h"
 
 #include <gtk/gtk.h>
 

@@ -84,11 +84,11 @@ TEST(ServiceAssembly, BuildsInItsFixedOrder)
     std::vector<std::string> steps;
     auto assembly = assembleServices(testConfiguration(), writeWebUI(folder), [](const Url&) { }, testEnvironment(folder, &steps));
     ASSERT_TRUE(assembly.hasValue());
-    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "applicationVersion", "runtimeConfiguration", "storageRoot",
+    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration", "storageRoot",
                          "windowCommandService", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
                          "attachWebView", "windowGameLifecycle", "eventSink" }));
-    EXPECT_TRUE(assembly->controller && assembly->bridgeService && assembly->windowGameLifecycle);
-    EXPECT_FALSE(assembly->bridgeService->acceptDeepLink(*Url::parse("quorin42://auth?code=1")));
+    EXPECT_TRUE(assembly->controller && assembly->deepLinkIntake && assembly->windowGameLifecycle);
+    EXPECT_FALSE(assembly->deepLinkIntake->acceptDeepLink(*Url::parse("quorin42://auth?code=1")));
 }
 
 TEST(ServiceAssembly, StopsAtAnUnavailableStorageLocation)
@@ -100,7 +100,7 @@ TEST(ServiceAssembly, StopsAtAnUnavailableStorageLocation)
     auto assembly = assembleServices(testConfiguration(), writeWebUI(folder), [](const Url&) { }, environment);
     ASSERT_TRUE(assembly.isError());
     EXPECT_EQ(assembly.error(), LauncherAssemblyError::other());
-    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "applicationVersion", "runtimeConfiguration" }));
+    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration" }));
 }
 
 TEST(LauncherWindow, StartsAndShowsTheWebUI)

@@ -2,7 +2,7 @@
 
 #include "e2e/PageDriver.h"
 
-#include "webui/WebProcessExtensions.h"
+#include "webview/WebProcessExtensions.h"
 
 #include <gtest/gtest.h>
 

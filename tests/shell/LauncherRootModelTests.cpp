@@ -174,12 +174,12 @@ TEST(LauncherRootModelTests, StartsIntoRunningOrMapsTheFirstFailure)
         if (c.expectedFailure) {
             ASSERT_TRUE(harness.model.failure()) << c.description;
             EXPECT_EQ(harness.model.failure()->code(), *c.expectedFailure) << c.description;
-            EXPECT_EQ(harness.model.bridgeService(), nullptr) << c.description;
+            EXPECT_EQ(harness.model.deepLinkIntake(), nullptr) << c.description;
             EXPECT_EQ(harness.model.windowGameLifecycle(), nullptr) << c.description;
             EXPECT_EQ(harness.model.controller(), nullptr) << c.description;
         } else {
             EXPECT_FALSE(harness.model.failure()) << c.description;
-            EXPECT_NE(harness.model.bridgeService(), nullptr) << c.description;
+            EXPECT_NE(harness.model.deepLinkIntake(), nullptr) << c.description;
         }
         EXPECT_EQ(harness.notifications, std::vector<std::string> { c.expectedFailure.value_or("running") }) << c.description;
     }
@@ -200,7 +200,7 @@ TEST(LauncherRootModelTests, ASuccessfulStartIsNeverRepeated)
 {
     RootModelHarness harness;
     harness.model.start();
-    auto intake = harness.model.bridgeService();
+    auto intake = harness.model.deepLinkIntake();
     harness.model.start();
     harness.model.start();
 
@@ -208,7 +208,7 @@ TEST(LauncherRootModelTests, ASuccessfulStartIsNeverRepeated)
     EXPECT_EQ(harness.bundleLoads, 1);
     EXPECT_EQ(harness.assemblyRuns, 1);
     EXPECT_TRUE(harness.model.isRunning());
-    EXPECT_EQ(harness.model.bridgeService(), intake);
+    EXPECT_EQ(harness.model.deepLinkIntake(), intake);
     EXPECT_EQ(harness.notifications, std::vector<std::string> { "running" });
 }
 

@@ -1,6 +1,6 @@
 #include "PageDialogPresenter.h"
 
-#include "DialogButtonTitles.h"
+#include "webui/DialogButtonTitles.h"
 
 #include <gtk/gtk.h>
 

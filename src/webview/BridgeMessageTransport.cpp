@@ -1,7 +1,7 @@
-#include "webui/BridgeMessageTransport.h"
+#include "webview/BridgeMessageTransport.h"
 
 #include "bridge/BridgePageHandler.h"
-#include "webui/BridgeMessageReply.h"
+#include "webview/BridgeMessageReply.h"
 
 #include <memory>
 #include <utility>

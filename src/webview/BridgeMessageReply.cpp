@@ -1,4 +1,4 @@
-#include "webui/BridgeMessageReply.h"
+#include "webview/BridgeMessageReply.h"
 
 #include <string>
 #include <utility>

@@ -7,7 +7,7 @@
 // turn out to target the main frame, either at the response decision (which carries the
 // main-frame flag) or when the main frame starts loading them (main-frame only signal).
 
-#include "LauncherNavigationPolicy.h"
+#include "webui/LauncherNavigationPolicy.h"
 
 #include <functional>
 #include <webkit/webkit.h>

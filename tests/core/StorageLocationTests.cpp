@@ -1,4 +1,4 @@
-#include "shell/StorageLocation.h"
+#include "core/StorageLocation.h"
 
 #include <gtest/gtest.h>
 

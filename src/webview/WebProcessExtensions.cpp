@@ -1,4 +1,4 @@
-#include "webui/WebProcessExtensions.h"
+#include "webview/WebProcessExtensions.h"
 
 namespace quorin {
 

@@ -5,9 +5,9 @@
 // tracks the load state the window shows, and delivers native events to the page.
 // Main thread only.
 
-#include "LauncherNavigationPolicy.h"
+#include "webui/LauncherNavigationPolicy.h"
 #include "LauncherWebViewState.h"
-#include "WebUIBundle.h"
+#include "webui/WebUIBundle.h"
 #include "bridge/BridgeValue.h"
 #include "core/glib/GRef.h"
 
