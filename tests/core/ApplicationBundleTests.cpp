@@ -1,6 +1,6 @@
 #include "core/ApplicationBundle.h"
 
-#include "TemporaryDirectory.h"
+#include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "CorePrinters.h"
-#include "TemporaryDirectory.h"
+#include "support/TemporaryDirectory.h"
 #include "UnprivilegedProcess.h"
 #include "core/BuildConfig.h"
 #include "core/GameServerHost.h"

@@ -1,5 +1,5 @@
 #include "CorePrinters.h"
-#include "TemporaryDirectory.h"
+#include "support/TemporaryDirectory.h"
 #include "UnprivilegedProcess.h"
 #include "core/ReadableFile.h"
 #include "core/Sha256.h"

@@ -1,7 +1,7 @@
 #include "shell/LauncherRootModel.h"
 
 #include "ShellTestConfiguration.h"
-#include "core/TemporaryDirectory.h"
+#include "support/TemporaryDirectory.h"
 #include "webui/WebUIBundleLocator.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "webui/WebUIBundleValidator.h"
 
 #include "core/Sha256.h"
-#include "core/TemporaryDirectory.h"
+#include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // A fresh directory under the system's temporary folder, removed with everything in it
-// when the value goes away.
+// when the value goes away. The one temporary-folder helper of the test suites.
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +16,7 @@ class TemporaryDirectory {
 public:
     TemporaryDirectory()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quorin-core-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorin-test-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("mkdtemp failed");
         m_path = pattern;
