@@ -1,10 +1,11 @@
 #include "ApplicationBundle.h"
 
+#include "FilePath.h"
+#include "ReadableFile.h"
+
 #include <plist/plist.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <memory>
 #include <system_error>
@@ -17,27 +18,12 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view defaultShortVersion = "0.1.0";
 // An Info.plist is a few kilobytes; anything past this is not one.
-constexpr std::uintmax_t maximumInfoPlistSize = 16 * 1024 * 1024;
+constexpr std::size_t maximumInfoPlistSize = 16 * 1024 * 1024;
 
 struct PlistDeleter {
     void operator()(plist_t node) const { plist_free(node); }
 };
 using PlistPtr = std::unique_ptr<void, PlistDeleter>;
-
-std::optional<std::string> readSmallFile(const std::string& path)
-{
-    std::error_code error;
-    auto size = fs::file_size(path, error);
-    if (error || size == 0 || size > maximumInfoPlistSize)
-        return std::nullopt;
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream)
-        return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-    if (stream.bad() || bytes.empty())
-        return std::nullopt;
-    return bytes;
-}
 
 // libplist detects XML and binary property lists by their first bytes.
 PlistPtr parsePlist(const std::string& bytes)
@@ -47,11 +33,6 @@ PlistPtr parsePlist(const std::string& bytes)
     plist_t root = nullptr;
     plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &root);
     return PlistPtr(root);
-}
-
-std::string pathJoin(const std::string& base, std::string_view component)
-{
-    return (fs::path(base) / component).string();
 }
 
 } // namespace
@@ -85,15 +66,13 @@ std::optional<ApplicationBundle> ApplicationBundle::containingExecutable(const s
     return ApplicationBundle(root.string());
 }
 
-std::string ApplicationBundle::contentsPath() const { return pathJoin(m_rootPath, "Contents"); }
-std::string ApplicationBundle::infoPlistPath() const { return pathJoin(contentsPath(), "Info.plist"); }
-std::string ApplicationBundle::executableDirectory() const { return pathJoin(contentsPath(), "MacOS"); }
-std::string ApplicationBundle::helpersDirectory() const { return pathJoin(contentsPath(), "Helpers"); }
-std::string ApplicationBundle::plugInsDirectory() const { return pathJoin(contentsPath(), "PlugIns"); }
+std::string ApplicationBundle::contentsPath() const { return filePath::joined(m_rootPath, "Contents"); }
+std::string ApplicationBundle::infoPlistPath() const { return filePath::joined(contentsPath(), "Info.plist"); }
+std::string ApplicationBundle::plugInsDirectory() const { return filePath::joined(contentsPath(), "PlugIns"); }
 
 std::optional<std::string> ApplicationBundle::resourcesDirectory() const
 {
-    auto path = pathJoin(contentsPath(), "Resources");
+    auto path = filePath::joined(contentsPath(), "Resources");
     std::error_code error;
     if (!fs::is_directory(path, error))
         return std::nullopt;
@@ -102,8 +81,8 @@ std::optional<std::string> ApplicationBundle::resourcesDirectory() const
 
 std::optional<std::string> ApplicationBundle::infoString(const std::string& key) const
 {
-    auto bytes = readSmallFile(infoPlistPath());
-    if (!bytes)
+    auto bytes = ReadableFile::readContents(infoPlistPath(), maximumInfoPlistSize);
+    if (bytes.isError() || bytes->empty())
         return std::nullopt;
     auto root = parsePlist(*bytes);
     if (!root || plist_get_node_type(root.get()) != PLIST_DICT)

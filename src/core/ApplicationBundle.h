@@ -3,9 +3,6 @@
 // The on-disk application bundle: "<root>/Contents/{Info.plist, MacOS/, Helpers/,
 // Resources/, PlugIns/, _CodeSignature/}".
 
-#include "FileSystemError.h"
-#include "Result.h"
-
 #include <optional>
 #include <string>
 
@@ -24,9 +21,7 @@ public:
     const std::string& rootPath() const { return m_rootPath; }
     std::string contentsPath() const;
     std::string infoPlistPath() const;
-    std::string executableDirectory() const; // Contents/MacOS
-    std::string helpersDirectory() const;    // Contents/Helpers
-    std::string plugInsDirectory() const;    // Contents/PlugIns (web-process extension)
+    std::string plugInsDirectory() const; // Contents/PlugIns (web-process extension)
     // Contents/Resources when it exists as a directory; nullopt otherwise.
     std::optional<std::string> resourcesDirectory() const;
 

@@ -20,6 +20,11 @@ constexpr int digitValue(char c)
     return -1;
 }
 
+constexpr bool isDigit(char c)
+{
+    return digitValue(c) >= 0;
+}
+
 // Appends the byte as two digits from `digits` (lowerDigits or upperDigits).
 inline void appendByte(std::string& text, std::uint8_t byte, const char* digits = lowerDigits)
 {

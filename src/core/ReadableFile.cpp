@@ -18,7 +18,7 @@ Result<ReadableFile, FileSystemError> ReadableFile::open(std::string path)
     return ReadableFile(std::move(path), descriptor);
 }
 
-Result<std::string, FileSystemError> ReadableFile::readContents(std::string path)
+Result<std::string, FileSystemError> ReadableFile::readContents(std::string path, std::size_t maximumSize)
 {
     auto file = TRY(open(std::move(path)));
     std::string contents;
@@ -27,6 +27,8 @@ Result<std::string, FileSystemError> ReadableFile::readContents(std::string path
         auto count = TRY(file.read(buffer));
         if (count == 0)
             return contents;
+        if (count > maximumSize - contents.size())
+            return fail(FileSystemError::fromErrno(file.path(), EFBIG));
         contents.append(buffer, count);
     }
 }

@@ -7,6 +7,7 @@
 #include "Result.h"
 
 #include <cstddef>
+#include <limits>
 #include <span>
 #include <string>
 
@@ -15,8 +16,10 @@ namespace quorin {
 class ReadableFile {
 public:
     static Result<ReadableFile, FileSystemError> open(std::string path);
-    // The whole file. A directory fails with its read error (EISDIR).
-    static Result<std::string, FileSystemError> readContents(std::string path);
+    // The whole file. A directory fails with its read error (EISDIR); a file holding more than
+    // `maximumSize` bytes fails with EFBIG, after reading at most one piece past the limit.
+    static Result<std::string, FileSystemError> readContents(std::string path,
+        std::size_t maximumSize = std::numeric_limits<std::size_t>::max());
 
     ReadableFile(ReadableFile&& other) noexcept;
     ReadableFile& operator=(ReadableFile&& other) noexcept;

@@ -1,5 +1,7 @@
 #include "StorageLocation.h"
 
+#include "FilePath.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <glib.h>
@@ -40,7 +42,7 @@ std::optional<std::string> testOverride(const StorageLocation::Platform& platfor
 
 std::string joined(std::string_view directory, std::string_view name)
 {
-    return normalisedDirectoryPath(std::string(directory) + "/" + std::string(name));
+    return normalisedDirectoryPath(filePath::joined(directory, name));
 }
 
 } // namespace

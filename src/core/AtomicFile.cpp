@@ -1,0 +1,102 @@
+#include "AtomicFile.h"
+
+#include "FilePath.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace quorin {
+
+namespace {
+
+Failure<FileSystemError> failure(const std::string& path)
+{
+    return fail(FileSystemError::fromErrno(path, errno));
+}
+
+// Closes the descriptor on every path out, keeping the first error.
+class TemporaryFile {
+public:
+    TemporaryFile(std::string path, int descriptor)
+        : m_path(std::move(path))
+        , m_descriptor(descriptor)
+    {
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+        if (!m_renamed)
+            ::unlink(m_path.c_str());
+    }
+
+    Status<FileSystemError> write(std::string_view bytes, mode_t permissions)
+    {
+        while (!bytes.empty()) {
+            auto written = ::write(m_descriptor, bytes.data(), bytes.size());
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written < 0)
+                return failure(m_path);
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+        }
+        // mkostemp creates the file 0600 whatever was asked for.
+        if (::fchmod(m_descriptor, permissions) != 0 || ::fsync(m_descriptor) != 0)
+            return failure(m_path);
+        int descriptor = std::exchange(m_descriptor, -1);
+        if (::close(descriptor) != 0)
+            return failure(m_path);
+        return Ok {};
+    }
+
+    Status<FileSystemError> renameOver(const std::string& target)
+    {
+        if (::rename(m_path.c_str(), target.c_str()) != 0)
+            return failure(target);
+        m_renamed = true;
+        return Ok {};
+    }
+
+private:
+    std::string m_path;
+    int m_descriptor;
+    bool m_renamed { false };
+};
+
+// Makes the rename itself survive a crash.
+Status<FileSystemError> flushFolder(const std::string& folder)
+{
+    int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return failure(folder);
+    bool flushed = ::fsync(descriptor) == 0;
+    int flushError = errno;
+    ::close(descriptor);
+    if (!flushed)
+        return fail(FileSystemError::fromErrno(folder, flushError));
+    return Ok {};
+}
+
+} // namespace
+
+Status<FileSystemError> replaceFileAtomically(const std::string& path, std::string_view bytes, mode_t permissions)
+{
+    auto folder = filePath::folder(path);
+    // A hidden name beside the target; mkostemp opens it with O_CREAT | O_EXCL.
+    auto temporaryPath = filePath::joined(folder, "." + std::string(filePath::name(path)) + ".XXXXXX");
+    int descriptor = ::mkostemp(temporaryPath.data(), O_CLOEXEC);
+    if (descriptor < 0)
+        return failure(folder);
+    TemporaryFile temporary(temporaryPath, descriptor);
+    TRY(temporary.write(bytes, permissions));
+    TRY(temporary.renameOver(path));
+    return flushFolder(folder);
+}
+
+} // namespace quorin
