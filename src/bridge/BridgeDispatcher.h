@@ -23,8 +23,6 @@ public:
     // Requests are independent, so their completions may come back in any order.
     void dispatch(const BridgeRequest& request, Completion completion) const;
 
-    const std::shared_ptr<LauncherBridgeServicing>& service() const { return m_service; }
-
 private:
     std::shared_ptr<LauncherBridgeServicing> m_service;
 };

@@ -7,26 +7,29 @@ namespace quorin {
 namespace {
 
 constexpr std::string_view sourceDeniedCode = "BRIDGE_SOURCE_DENIED";
-constexpr std::string_view requestInvalidCode = "BRIDGE_REQUEST_INVALID";
+
+void replyFailure(const LauncherBridgeHost::Reply& reply, std::string_view code)
+{
+    reply(BridgeResponse::failure(std::string(BridgeResponse::invalidRequestID), code).replyJSONText());
+}
 
 } // namespace
 
 LauncherBridgeHost::LauncherBridgeHost(std::shared_ptr<BridgeDispatcher> dispatcher, const Url& allowedDocumentRoot)
     : m_dispatcher(std::move(dispatcher))
-    , m_allowedDocumentRoot(allowedDocumentRoot.standardized())
-    , m_allowedFolder(LocalFolder::of(m_allowedDocumentRoot))
+    , m_allowedFolder(LocalFolder::of(allowedDocumentRoot.standardized()))
 {
 }
 
 void LauncherBridgeHost::handleMessage(std::string_view bodyJSONText, bool isMainFrame, std::optional<std::string> documentURL, Reply reply) const
 {
     if (!isAllowedSource(isMainFrame, documentURL)) {
-        reply(BridgeResponse::failure(std::string(BridgeResponse::invalidRequestID), sourceDeniedCode).replyJSONText());
+        replyFailure(reply, sourceDeniedCode);
         return;
     }
     auto request = BridgeRequest::decode(bodyJSONText);
     if (request.isError()) {
-        reply(BridgeResponse::failure(std::string(BridgeResponse::invalidRequestID), requestInvalidCode).replyJSONText());
+        replyFailure(reply, request.error().code());
         return;
     }
     m_dispatcher->dispatch(request.value(), [reply = std::move(reply)](BridgeResponse response) {

@@ -23,20 +23,18 @@ public:
 
     using Reply = std::function<void(std::string replyJSONText)>;
 
-    // `allowedDocumentRoot` is the web UI folder as a file URL; it is kept standardised.
+    // `allowedDocumentRoot` is the web UI folder as a file URL.
     LauncherBridgeHost(std::shared_ptr<BridgeDispatcher> dispatcher, const Url& allowedDocumentRoot);
 
     // Calls `reply` exactly once with the reply object's JSON text, possibly after returning.
     void handleMessage(std::string_view bodyJSONText, bool isMainFrame, std::optional<std::string> documentURL, Reply reply) const;
-
-    const Url& allowedDocumentRoot() const { return m_allowedDocumentRoot; }
 
 private:
     bool isAllowedSource(bool isMainFrame, const std::optional<std::string>& documentURL) const;
     bool isAllowedDocument(std::string_view documentURL) const;
 
     std::shared_ptr<BridgeDispatcher> m_dispatcher;
-    Url m_allowedDocumentRoot;
+    // nullopt when the root is not a local file URL, which then admits no document.
     std::optional<LocalFolder> m_allowedFolder;
 };
 

@@ -1,18 +1,18 @@
 #include "CodedError.h"
 
+#include <algorithm>
+
 namespace quorin {
+
+namespace {
 
 bool isWellFormedCode(std::string_view code)
 {
-    if (code.empty() || code.size() > 64)
-        return false;
-    for (char c : code) {
-        bool allowed = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-        if (!allowed)
-            return false;
-    }
-    return true;
+    return !code.empty() && code.size() <= 64
+        && std::ranges::all_of(code, [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_'; });
 }
+
+} // namespace
 
 std::string sanitizedCode(std::string_view code)
 {

@@ -1,5 +1,6 @@
 #include "LauncherConfiguration.h"
 
+#include "FilePath.h"
 #include "GameServerHost.h"
 #include "JsonReaders.h"
 #include "LauncherConfigurationFields.h"
@@ -28,7 +29,7 @@ Status<Error> checkSchemaVersion(const JsonValue& root)
 {
     auto version = TRY(integer("schemaVersion", root));
     if (version != 1)
-        return fail(Error::of(Error::Case::UnsupportedSchemaVersion));
+        return fail(Error::unsupportedSchemaVersion());
     return Ok {};
 }
 
@@ -51,7 +52,7 @@ Status<Error> validate(const LauncherConfiguration::Window& window)
     bool sidesInRange = isWindowSide(window.initialWidth) && isWindowSide(window.initialHeight)
         && isWindowSide(window.minimumWidth) && isWindowSide(window.minimumHeight);
     if (!sidesInRange || window.initialWidth < window.minimumWidth || window.initialHeight < window.minimumHeight)
-        return fail(Error::of(Error::Case::InvalidWindowBounds));
+        return fail(Error::invalidWindowBounds());
     return Ok {};
 }
 
@@ -140,11 +141,10 @@ std::optional<std::string> locateBundledFile(const ApplicationBundle& bundle)
     auto resources = bundle.resourcesDirectory();
     if (!resources)
         return std::nullopt;
-    std::string besideApplication = *resources + "/" + std::string(LauncherConfiguration::fileName);
+    auto besideApplication = filePath::joined(*resources, LauncherConfiguration::fileName);
     if (isPresent(besideApplication))
         return besideApplication;
-    std::string coreCopy = *resources + "/" + std::string(LauncherConfiguration::coreResourcesFolder) + "/"
-        + std::string(LauncherConfiguration::fileName);
+    auto coreCopy = filePath::joined(filePath::joined(*resources, LauncherConfiguration::coreResourcesFolder), LauncherConfiguration::fileName);
     if (isPresent(coreCopy))
         return coreCopy;
     return std::nullopt;
@@ -168,7 +168,7 @@ Result<LauncherConfiguration, LauncherConfigurationError> LauncherConfiguration:
 {
     auto root = json::parse(data);
     if (!root || !root->is_object())
-        return fail(Error::of(Error::Case::InvalidJSON));
+        return fail(Error::invalidJSON());
     TRY(rejectUnknownKeys(*root,
         { "schemaVersion", "product", "window", "apiOrigin", "authOrigin", "gameOrigins", "gameSockets", "updateFeedURL" },
         ""));
@@ -188,7 +188,7 @@ Result<LauncherConfiguration, LauncherConfigurationLoadError> LauncherConfigurat
 {
     auto path = locateBundledFile(bundle);
     if (!path)
-        return fail(Error::of(Error::Case::MissingBundledConfiguration));
+        return fail(Error::missingBundledConfiguration());
     auto contents = TRY(ReadableFile::readContents(*path));
     return TRY(decode(contents));
 }

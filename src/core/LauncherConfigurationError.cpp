@@ -28,7 +28,7 @@ const char* caseName(LauncherConfigurationError::Case errorCase)
     return "unknown";
 }
 
-bool carriesPayload(LauncherConfigurationError::Case errorCase)
+bool carriesKey(LauncherConfigurationError::Case errorCase)
 {
     using Case = LauncherConfigurationError::Case;
     return errorCase == Case::UnknownKey || errorCase == Case::InvalidValue || errorCase == Case::InsecureURL
@@ -40,8 +40,8 @@ bool carriesPayload(LauncherConfigurationError::Case errorCase)
 std::string LauncherConfigurationError::description() const
 {
     std::string text = caseName(errorCase);
-    if (carriesPayload(errorCase))
-        text += "(" + payload + ")";
+    if (carriesKey(errorCase))
+        text += "(" + key + ")";
     return text;
 }
 

@@ -31,16 +31,16 @@ struct LauncherAssembly {
 };
 
 struct LauncherAssemblyError {
-    enum class Kind {
+    enum class Case {
         // The preferences store or the saved-account store refused its file.
         Storage,
         // Anything else, including an unavailable storage location.
         Other,
     };
-    Kind kind;
+    Case errorCase;
 
-    static LauncherAssemblyError storage() { return { Kind::Storage }; }
-    static LauncherAssemblyError other() { return { Kind::Other }; }
+    static LauncherAssemblyError storage() { return { Case::Storage }; }
+    static LauncherAssemblyError other() { return { Case::Other }; }
     bool operator==(const LauncherAssemblyError&) const = default;
 };
 

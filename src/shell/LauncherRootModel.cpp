@@ -17,7 +17,7 @@ LauncherStartupFailure startupFailure(const LauncherConfigurationLoadError& erro
 
 LauncherStartupFailure startupFailure(const LauncherAssemblyError& error)
 {
-    return error.kind == LauncherAssemblyError::Kind::Storage ? LauncherStartupFailure::storageUnavailable()
+    return error.errorCase == LauncherAssemblyError::Case::Storage ? LauncherStartupFailure::storageUnavailable()
                                                               : LauncherStartupFailure::webUIInvalid();
 }
 

@@ -1,30 +1,10 @@
 #include "LauncherStartupFailure.h"
 
-#include <algorithm>
-
 namespace quorin {
 
-const std::array<LauncherStartupFailure, 3>& LauncherStartupFailure::allCases()
+std::string LauncherStartupFailure::code() const
 {
-    static constexpr std::array<LauncherStartupFailure, 3> cases {
-        configurationInvalid(),
-        webUIInvalid(),
-        storageUnavailable(),
-    };
-    return cases;
-}
-
-std::optional<LauncherStartupFailure> LauncherStartupFailure::fromRawValue(std::string_view rawValue)
-{
-    auto found = std::ranges::find(allCases(), rawValue, &LauncherStartupFailure::rawValue);
-    if (found == allCases().end())
-        return std::nullopt;
-    return *found;
-}
-
-std::string_view LauncherStartupFailure::rawValue() const
-{
-    switch (m_case) {
+    switch (errorCase) {
     case Case::ConfigurationInvalid:
         return "LAUNCHER_CONFIGURATION_INVALID";
     case Case::WebUIInvalid:

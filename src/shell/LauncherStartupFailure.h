@@ -1,43 +1,26 @@
 #pragma once
 
-#include <array>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace quorin {
 
-// Why a start of the launcher failed; the raw value is the code shown to the user.
-class LauncherStartupFailure {
-public:
+// Why a start of the launcher failed; the code is what the user is shown.
+struct LauncherStartupFailure {
     enum class Case {
         ConfigurationInvalid,
         WebUIInvalid,
         StorageUnavailable,
     };
+    Case errorCase;
 
-    constexpr LauncherStartupFailure(Case failureCase)
-        : m_case(failureCase)
-    {
-    }
+    static LauncherStartupFailure configurationInvalid() { return { Case::ConfigurationInvalid }; }
+    static LauncherStartupFailure webUIInvalid() { return { Case::WebUIInvalid }; }
+    static LauncherStartupFailure storageUnavailable() { return { Case::StorageUnavailable }; }
 
-    static constexpr LauncherStartupFailure configurationInvalid() { return Case::ConfigurationInvalid; }
-    static constexpr LauncherStartupFailure webUIInvalid() { return Case::WebUIInvalid; }
-    static constexpr LauncherStartupFailure storageUnavailable() { return Case::StorageUnavailable; }
-
-    // Every case, in declaration order.
-    static const std::array<LauncherStartupFailure, 3>& allCases();
-    // The failure whose raw value is exactly `rawValue`; nullopt for any other string.
-    static std::optional<LauncherStartupFailure> fromRawValue(std::string_view rawValue);
-
-    Case failureCase() const { return m_case; }
-    std::string_view rawValue() const;
-    std::string code() const { return std::string(rawValue()); }
+    // "LAUNCHER_CONFIGURATION_INVALID", "LAUNCHER_WEB_UI_INVALID" or "LAUNCHER_STORAGE_UNAVAILABLE".
+    std::string code() const;
 
     bool operator==(const LauncherStartupFailure&) const = default;
-
-private:
-    Case m_case;
 };
 
 } // namespace quorin

@@ -1,9 +1,24 @@
 #include "webview/BridgeMessageReply.h"
 
-#include <string>
+#include "bridge/BridgeRequestError.h"
+#include "bridge/BridgeResponse.h"
+#include "core/CodedError.h"
+
 #include <utility>
 
 namespace quorin {
+
+std::string BridgeMessageReply::failedReplyJSON()
+{
+    return BridgeResponse::failure(std::string(BridgeResponse::invalidRequestID), fallbackErrorCode).replyJSONText();
+}
+
+std::string BridgeMessageReply::invalidRequestReplyJSON()
+{
+    // Parameters that do not carry a request are answered as the parser answers a bad body.
+    auto code = BridgeRequestError::of(BridgeRequestError::Case::InvalidBody).code();
+    return BridgeResponse::failure(std::string(BridgeResponse::invalidRequestID), code).replyJSONText();
+}
 
 BridgeMessageReply::BridgeMessageReply(WebKitUserMessage* message)
     : m_message(glib::GRef<WebKitUserMessage>::retain(message))
@@ -12,7 +27,8 @@ BridgeMessageReply::BridgeMessageReply(WebKitUserMessage* message)
 
 BridgeMessageReply::~BridgeMessageReply()
 {
-    send(failedReplyJSON);
+    if (m_message)
+        send(failedReplyJSON());
 }
 
 void BridgeMessageReply::send(std::string_view replyJSON)
@@ -21,9 +37,8 @@ void BridgeMessageReply::send(std::string_view replyJSON)
     if (!message)
         return;
     // Embedded NUL bytes fail validation too, so the C string below is the whole text.
-    if (!g_utf8_validate(replyJSON.data(), static_cast<gssize>(replyJSON.size()), nullptr))
-        replyJSON = failedReplyJSON;
-    std::string text(replyJSON);
+    bool isUTF8 = g_utf8_validate(replyJSON.data(), static_cast<gssize>(replyJSON.size()), nullptr);
+    std::string text = isUTF8 ? std::string(replyJSON) : failedReplyJSON();
     glib::GVariantPtr parameters(g_variant_ref_sink(g_variant_new_string(text.c_str())));
     auto reply = glib::GRef<WebKitUserMessage>::adopt(WEBKIT_USER_MESSAGE(
         g_object_ref_sink(webkit_user_message_new(webkit_user_message_get_name(message.get()), parameters.get()))));

@@ -9,15 +9,16 @@
 
 #include <webkit/webkit.h>
 
+#include <string>
 #include <string_view>
 
 namespace quorin {
 
 class BridgeMessageReply {
 public:
-    // Reply texts of the transport itself, in the bridge's wire format.
-    static constexpr std::string_view failedReplyJSON = R"({"ok":false,"requestId":"invalid","error":{"code":"BRIDGE_FAILED"}})";
-    static constexpr std::string_view invalidRequestReplyJSON = R"({"ok":false,"requestId":"invalid","error":{"code":"BRIDGE_REQUEST_INVALID"}})";
+    // Reply texts of the transport itself: a failure, and a message the bridge cannot read.
+    static std::string failedReplyJSON();
+    static std::string invalidRequestReplyJSON();
 
     // Keeps a reference to the received message until it is answered.
     explicit BridgeMessageReply(WebKitUserMessage* message);
@@ -28,7 +29,6 @@ public:
     // Sends the reply JSON text unless already answered. Text that is not UTF-8 cannot travel
     // as a string parameter and is answered as BRIDGE_FAILED instead.
     void send(std::string_view replyJSON);
-    bool answered() const { return !m_message; }
 
 private:
     glib::GRef<WebKitUserMessage> m_message;

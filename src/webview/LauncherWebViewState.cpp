@@ -2,24 +2,15 @@
 
 namespace quorin {
 
-std::string_view rawValue(LauncherWebViewFailure failure)
+std::string LauncherWebViewFailure::code() const
 {
-    switch (failure) {
-    case LauncherWebViewFailure::NavigationFailed:
+    switch (errorCase) {
+    case Case::NavigationFailed:
         return "WEB_UI_NAVIGATION_FAILED";
-    case LauncherWebViewFailure::WebContentProcessTerminated:
+    case Case::WebContentProcessTerminated:
         return "WEB_UI_PROCESS_TERMINATED";
     }
-    return {};
-}
-
-std::optional<LauncherWebViewFailure> webViewFailureFromRawValue(std::string_view value)
-{
-    for (auto failure : { LauncherWebViewFailure::NavigationFailed, LauncherWebViewFailure::WebContentProcessTerminated }) {
-        if (rawValue(failure) == value)
-            return failure;
-    }
-    return std::nullopt;
+    return "WEB_UI_NAVIGATION_FAILED"; // unreachable: the switch covers every case
 }
 
 } // namespace quorin

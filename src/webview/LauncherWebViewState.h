@@ -1,18 +1,26 @@
 #pragma once
 
 #include <optional>
-#include <string_view>
+#include <string>
 
 namespace quorin {
 
-enum class LauncherWebViewFailure {
-    NavigationFailed,
-    WebContentProcessTerminated,
-};
+// Why the page could not be shown; the code is what the window shows the user.
+struct LauncherWebViewFailure {
+    enum class Case {
+        NavigationFailed,
+        WebContentProcessTerminated,
+    };
+    Case errorCase;
 
-// "WEB_UI_NAVIGATION_FAILED" / "WEB_UI_PROCESS_TERMINATED".
-std::string_view rawValue(LauncherWebViewFailure failure);
-std::optional<LauncherWebViewFailure> webViewFailureFromRawValue(std::string_view rawValue);
+    static LauncherWebViewFailure navigationFailed() { return { Case::NavigationFailed }; }
+    static LauncherWebViewFailure webContentProcessTerminated() { return { Case::WebContentProcessTerminated }; }
+
+    // "WEB_UI_NAVIGATION_FAILED" / "WEB_UI_PROCESS_TERMINATED".
+    std::string code() const;
+
+    bool operator==(const LauncherWebViewFailure&) const = default;
+};
 
 // What the window shows for the page: nothing yet, a load in progress, the page, or a failure.
 class LauncherWebViewState {
