@@ -1,20 +1,8 @@
 #include "DialogButtonTitles.h"
 
-#include <algorithm>
+#include "core/AsciiCase.h"
 
 namespace quorin {
-
-namespace {
-
-std::string asciiLowercased(std::string text)
-{
-    std::ranges::transform(text, text.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return text;
-}
-
-} // namespace
 
 DialogButtonTitles dialogButtonTitles(const std::vector<std::string>& preferredLanguages)
 {

@@ -1,5 +1,6 @@
 #include "LauncherNavigationPolicy.h"
 
+#include "core/FilePath.h"
 #include "core/Uuid.h"
 
 #include <algorithm>
@@ -12,21 +13,6 @@ namespace {
 
 using Decision = LauncherNavigationDecision;
 
-std::vector<std::string_view> nonEmptyPathPieces(std::string_view path)
-{
-    std::vector<std::string_view> pieces;
-    while (!path.empty()) {
-        auto slash = path.find('/');
-        auto piece = path.substr(0, slash);
-        if (!piece.empty())
-            pieces.push_back(piece);
-        if (slash == std::string_view::npos)
-            break;
-        path.remove_prefix(slash + 1);
-    }
-    return pieces;
-}
-
 // quorin-game://app/<session UUID>/host/index.html, inside a sub-frame only.
 bool isGameHostPageInSubFrame(const LauncherNavigationRequest& request)
 {
@@ -37,7 +23,8 @@ bool isGameHostPageInSubFrame(const LauncherNavigationRequest& request)
         return false;
     if (url.query() || url.fragment() || url.port() || url.user() || url.password())
         return false;
-    auto pieces = nonEmptyPathPieces(url.percentEncodedPath());
+    auto pieces = filePath::components(url.percentEncodedPath());
+    std::erase(pieces, std::string_view());
     return pieces.size() == 3 && Uuid::parse(pieces[0]).has_value() && pieces[1] == "host" && pieces[2] == "index.html";
 }
 
@@ -54,8 +41,7 @@ Decision externalIfUserInitiated(const LauncherNavigationRequest& request)
 } // namespace
 
 LauncherNavigationPolicy::LauncherNavigationPolicy(const Url& webUIRoot, const Url& authOrigin, const std::vector<Url>& gameOrigins)
-    : m_webUIRoot(webUIRoot.standardized())
-    , m_webUIFolder(LocalFolder::of(m_webUIRoot))
+    : m_webUIFolder(LocalFolder::of(webUIRoot.standardized()))
 {
     trust(authOrigin);
     for (const auto& origin : gameOrigins)

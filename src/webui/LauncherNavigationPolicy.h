@@ -36,17 +36,11 @@ public:
 
     LauncherNavigationDecision decision(const LauncherNavigationRequest& request) const;
 
-    const Url& webUIRoot() const { return m_webUIRoot; }
-    // In construction order, without duplicates.
-    const std::vector<NavigationOrigin>& trustedWebOrigins() const { return m_trustedWebOrigins; }
-
 private:
     void trust(const Url& origin);
     bool isInsideWebUIRoot(const Url& fileURL) const;
     bool isTrusted(const Url& url) const;
 
-    Url m_webUIRoot;
-    // Decoded, lexically normalised folder path without a trailing "/" ("" for "/");
     // nullopt when the root is not a local file URL, which then admits no file at all.
     std::optional<LocalFolder> m_webUIFolder;
     std::vector<NavigationOrigin> m_trustedWebOrigins;

@@ -1,5 +1,7 @@
 #include "WebUIBundleLocator.h"
 
+#include "core/FilePath.h"
+
 namespace quorin {
 
 Result<WebUIBundle, WebUIBundleLoadError> WebUIBundleLocator::packaged(const ApplicationBundle& application)
@@ -7,7 +9,7 @@ Result<WebUIBundle, WebUIBundleLoadError> WebUIBundleLocator::packaged(const App
     auto resources = application.resourcesDirectory();
     if (!resources)
         return fail(WebUIBundleLoadError(WebUIBundleValidationError::invalidRoot()));
-    return WebUIBundleValidator::validate(*resources + "/" + std::string(folderName));
+    return WebUIBundleValidator::validate(filePath::joined(*resources, folderName));
 }
 
 Result<WebUIBundle, WebUIBundleLoadError> WebUIBundleLocator::development(const std::string& root)

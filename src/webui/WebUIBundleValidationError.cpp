@@ -2,51 +2,48 @@
 
 namespace quorin {
 
-bool WebUIBundleValidationError::hasPayload(Case errorCase)
-{
-    switch (errorCase) {
-    case Case::missingRequiredPath:
-    case Case::forbiddenPath:
-    case Case::symbolicLinkNotAllowed:
-    case Case::missingManifestFile:
-    case Case::checksumMismatch:
-        return true;
-    case Case::invalidRoot:
-    case Case::invalidManifest:
-    case Case::unsafeManifestPath:
-        return false;
-    }
-    return false;
-}
+namespace {
 
-std::string WebUIBundleValidationError::caseName(Case errorCase)
+using Case = WebUIBundleValidationError::Case;
+
+// The name of the case's constructor.
+const char* caseName(Case errorCase)
 {
     switch (errorCase) {
-    case Case::missingRequiredPath:
+    case Case::MissingRequiredPath:
         return "missingRequiredPath";
-    case Case::forbiddenPath:
+    case Case::ForbiddenPath:
         return "forbiddenPath";
-    case Case::symbolicLinkNotAllowed:
+    case Case::SymbolicLinkNotAllowed:
         return "symbolicLinkNotAllowed";
-    case Case::missingManifestFile:
+    case Case::MissingManifestFile:
         return "missingManifestFile";
-    case Case::checksumMismatch:
+    case Case::ChecksumMismatch:
         return "checksumMismatch";
-    case Case::invalidRoot:
+    case Case::InvalidRoot:
         return "invalidRoot";
-    case Case::invalidManifest:
+    case Case::InvalidManifest:
         return "invalidManifest";
-    case Case::unsafeManifestPath:
+    case Case::UnsafeManifestPath:
         return "unsafeManifestPath";
     }
     return "unknown";
 }
 
+bool carriesPath(Case errorCase)
+{
+    return errorCase == Case::MissingRequiredPath || errorCase == Case::ForbiddenPath || errorCase == Case::SymbolicLinkNotAllowed
+        || errorCase == Case::MissingManifestFile || errorCase == Case::ChecksumMismatch;
+}
+
+} // namespace
+
 std::string WebUIBundleValidationError::description() const
 {
-    if (!hasPayload(m_case))
-        return caseName(m_case);
-    return caseName(m_case) + "(" + m_path + ")";
+    std::string text = caseName(errorCase);
+    if (carriesPath(errorCase))
+        text += "(" + path + ")";
+    return text;
 }
 
 } // namespace quorin

@@ -7,7 +7,7 @@
 #include "core/Result.h"
 
 #include <array>
-#include <cstdint>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -26,7 +26,7 @@ class WebUIBundleValidator {
 public:
     static constexpr std::string_view manifestPath = "upstream.json";
     static constexpr std::string_view indexPath = "renderer/index.html";
-    static constexpr std::uintmax_t maximumManifestSize = 4194304;
+    static constexpr std::size_t maximumManifestSize = 4194304;
     static constexpr std::array<std::string_view, 5> forbiddenPaths { "main.js", "preload.js", "launcher.env", "node_modules", "plugins" };
     static constexpr std::array<std::string_view, 2> requiredFiles { indexPath, manifestPath };
     static constexpr std::array<std::string_view, 3> requiredDirectories { "renderer/dist/js", "renderer/dist/css", "assets" };
@@ -51,8 +51,6 @@ public:
     // Not empty, no leading "/", no backslash or NUL, no empty, "." or ".." piece between
     // slashes, and inside "renderer/" or "assets/".
     static bool isSafeRuntimePath(std::string_view path);
-    // Exactly 64 hexadecimal digits, either case.
-    static bool isWellFormedDigest(std::string_view digest);
 };
 
 } // namespace quorin

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ToolOutcome.h"
+#include "ToolError.h"
 
 #include <string>
 

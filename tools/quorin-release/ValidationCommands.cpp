@@ -9,19 +9,19 @@ ToolOutcome validateConfig(const std::string& file)
 {
     auto contents = ReadableFile::readContents(file);
     if (contents.isError())
-        return ToolOutcome::fileSystemFailure(contents.error());
+        return fail(ToolError::fileSystemFailure(contents.error()));
     auto configuration = LauncherConfiguration::decode(contents.value());
     if (configuration.isError())
-        return ToolOutcome::refusal(configuration.error().description());
-    return ToolOutcome::success();
+        return fail(ToolError::refusal(configuration.error().description()));
+    return Ok {};
 }
 
 ToolOutcome validateWebUI(const std::string& folder)
 {
     auto bundle = WebUIBundleValidator::validate(folder);
     if (bundle.isError())
-        return ToolOutcome::of(bundle.error());
-    return ToolOutcome::success();
+        return fail(ToolError::of(bundle.error()));
+    return Ok {};
 }
 
 } // namespace quorin::release

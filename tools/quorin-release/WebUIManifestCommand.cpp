@@ -2,27 +2,14 @@
 
 #include "webui/RuntimeManifest.h"
 
+#include "core/AtomicFile.h"
+#include "core/DirectoryWalk.h"
+#include "core/FilePath.h"
 #include "core/Sha256.h"
-
-#include <cerrno>
-#include <cstdlib>
-#include <filesystem>
-#include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace quorin::release {
 
 namespace {
-
-namespace fs = std::filesystem;
-
-using ManifestResult = Result<RuntimeManifest, WebUIBundleLoadError>;
-
-Failure<WebUIBundleLoadError> fileSystemFailure(const std::string& path, int errorNumber)
-{
-    return fail(WebUIBundleLoadError(FileSystemError::fromErrno(path, errorNumber)));
-}
 
 Failure<WebUIBundleLoadError> refuse(WebUIBundleValidationError error)
 {
@@ -30,73 +17,31 @@ Failure<WebUIBundleLoadError> refuse(WebUIBundleValidationError error)
 }
 
 // Adds every regular file below root/folder (links are already ruled out) with its digest.
-Status<WebUIBundleLoadError> addFolder(const fs::path& root, std::string_view folder, RuntimeManifest& manifest)
+Status<WebUIBundleLoadError> addFolder(const std::string& root, std::string_view folder, RuntimeManifest& manifest)
 {
-    std::error_code error;
-    fs::recursive_directory_iterator entries(root / folder, error);
-    for (; !error && entries != fs::recursive_directory_iterator(); entries.increment(error)) {
-        bool regularFile = entries->is_regular_file(error);
-        if (error)
-            break;
-        if (!regularFile)
+    DirectoryWalk walk(root, std::string(folder));
+    while (true) {
+        auto entry = walk.next();
+        if (entry.isError())
+            return fail(WebUIBundleLoadError(entry.releaseError().fileSystemError));
+        if (!entry.value())
+            return Ok {};
+        if (entry.value()->type != DirectoryEntry::Type::RegularFile)
             continue;
-        auto relative = entries->path().lexically_relative(root).generic_string();
+        const auto& relative = entry.value()->relativePath;
         if (!WebUIBundleValidator::isSafeRuntimePath(relative))
             return refuse(WebUIBundleValidationError::unsafeManifestPath());
-        auto digest = sha256HexOfFile(entries->path().string());
-        if (digest.isError())
-            return fail(WebUIBundleLoadError(digest.releaseError()));
-        manifest.runtimeSHA256[relative] = digest.releaseValue();
+        manifest.runtimeSHA256[relative] = TRY(sha256HexOfFile(entry.value()->path));
     }
-    if (error)
-        return fail(WebUIBundleLoadError(FileSystemError { (root / folder).string(), error }));
-    return Ok {};
 }
 
-ManifestResult manifestOfFolder(const std::string& root)
+Result<RuntimeManifest, WebUIBundleLoadError> manifestOfFolder(const std::string& root)
 {
     RuntimeManifest manifest;
     for (auto folder : WebUIBundleValidator::runtimeFolders)
         TRY(addFolder(root, folder.substr(0, folder.size() - 1), manifest));
     manifest.runtimeFileCount = static_cast<std::int64_t>(manifest.runtimeSHA256.size());
     return manifest;
-}
-
-Status<WebUIBundleLoadError> writeAll(int descriptor, std::string_view bytes, const std::string& path)
-{
-    while (!bytes.empty()) {
-        auto written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0)
-            return fileSystemFailure(path, errno);
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return Ok {};
-}
-
-// A temporary file in the same folder, flushed and then renamed over the target, so a reader
-// sees the old manifest or the new one and an interrupted run leaves no half-written file.
-Status<WebUIBundleLoadError> replaceFileAtomically(const std::string& folder, std::string_view name, std::string_view bytes)
-{
-    std::string temporaryPath = folder + "/." + std::string(name) + ".XXXXXX";
-    int descriptor = ::mkstemp(temporaryPath.data());
-    if (descriptor < 0)
-        return fileSystemFailure(temporaryPath, errno);
-
-    auto status = writeAll(descriptor, bytes, temporaryPath);
-    if (status.hasValue() && ::fchmod(descriptor, 0644) != 0)
-        status = fileSystemFailure(temporaryPath, errno);
-    if (status.hasValue() && ::fsync(descriptor) != 0)
-        status = fileSystemFailure(temporaryPath, errno);
-    if (::close(descriptor) != 0 && status.hasValue())
-        status = fileSystemFailure(temporaryPath, errno);
-    auto targetPath = folder + "/" + std::string(name);
-    if (status.hasValue() && ::rename(temporaryPath.c_str(), targetPath.c_str()) != 0)
-        status = fileSystemFailure(targetPath, errno);
-    if (status.isError())
-        ::unlink(temporaryPath.c_str());
-    return status;
 }
 
 Status<WebUIBundleLoadError> writeManifest(const std::string& folder)
@@ -112,7 +57,8 @@ Status<WebUIBundleLoadError> writeManifest(const std::string& folder)
         return refuse(WebUIBundleValidationError::unsafeManifestPath());
     if (text->size() > WebUIBundleValidator::maximumManifestSize)
         return refuse(WebUIBundleValidationError::invalidManifest());
-    TRY(replaceFileAtomically(root, WebUIBundleValidator::manifestPath, *text));
+    // Readable by everyone, like the rest of the shipped folder.
+    TRY(replaceFileAtomically(filePath::joined(root, WebUIBundleValidator::manifestPath), *text, 0644));
 
     // The folder may have changed while it was hashed; report only what the launcher accepts.
     TRY(WebUIBundleValidator::validate(root));
@@ -125,8 +71,8 @@ ToolOutcome writeWebUIManifest(const std::string& folder)
 {
     auto written = writeManifest(folder);
     if (written.isError())
-        return ToolOutcome::of(written.error());
-    return ToolOutcome::success();
+        return fail(ToolError::of(written.error()));
+    return Ok {};
 }
 
 } // namespace quorin::release

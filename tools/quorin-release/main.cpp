@@ -53,8 +53,9 @@ int main(int argc, char** argv)
         if (command.name != name)
             continue;
         auto outcome = command.run(argv[2]);
-        std::printf("%s\n", outcome.line.c_str());
-        return std::fflush(stdout) == 0 ? outcome.exitStatus() : 2;
+        std::printf("%s\n", outcome.hasValue() ? "ok" : outcome.error().line.c_str());
+        int status = outcome.hasValue() ? 0 : outcome.error().exitStatus();
+        return std::fflush(stdout) == 0 ? status : 2;
     }
     return printUsage();
 }
