@@ -2,12 +2,6 @@
 
 #include "Hex.h"
 
-#include <openssl/rand.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <sys/random.h>
-
 namespace quorin {
 
 namespace {
@@ -18,45 +12,7 @@ constexpr bool hyphenBefore(std::size_t byteIndex)
     return byteIndex == 4 || byteIndex == 6 || byteIndex == 8 || byteIndex == 10;
 }
 
-// The kernel's generator when OpenSSL's cannot deliver; without either there is no
-// unguessable identifier to give, and carrying on with a guessable one would be worse.
-void fillFromKernel(std::uint8_t* bytes, std::size_t size)
-{
-    std::size_t filled = 0;
-    while (filled < size) {
-        ssize_t count = getrandom(bytes + filled, size - filled, 0);
-        if (count < 0) {
-            if (errno == EINTR)
-                continue;
-            std::abort();
-        }
-        filled += static_cast<std::size_t>(count);
-    }
-}
-
-std::string text(const std::array<std::uint8_t, 16>& bytes, const char* hexDigits)
-{
-    std::string result;
-    result.reserve(36);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (hyphenBefore(i))
-            result.push_back('-');
-        hex::appendByte(result, bytes[i], hexDigits);
-    }
-    return result;
-}
-
 } // namespace
-
-Uuid Uuid::random()
-{
-    Uuid uuid;
-    if (RAND_bytes(uuid.m_bytes.data(), static_cast<int>(uuid.m_bytes.size())) != 1)
-        fillFromKernel(uuid.m_bytes.data(), uuid.m_bytes.size());
-    uuid.m_bytes[6] = static_cast<std::uint8_t>((uuid.m_bytes[6] & 0x0F) | 0x40); // version 4
-    uuid.m_bytes[8] = static_cast<std::uint8_t>((uuid.m_bytes[8] & 0x3F) | 0x80); // RFC 4122 variant
-    return uuid;
-}
 
 std::optional<Uuid> Uuid::parse(std::string_view textForm)
 {
@@ -75,16 +31,6 @@ std::optional<Uuid> Uuid::parse(std::string_view textForm)
         position += 2;
     }
     return uuid;
-}
-
-std::string Uuid::upperString() const
-{
-    return text(m_bytes, hex::upperDigits);
-}
-
-std::string Uuid::lowerString() const
-{
-    return text(m_bytes, hex::lowerDigits);
 }
 
 } // namespace quorin
