@@ -36,12 +36,18 @@ public:
     std::string write(std::string_view relative, std::string_view bytes) const
     {
         auto path = pathOf(relative);
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        writeFile(path, bytes);
+        return path;
+    }
+
+    // The same for any path.
+    static void writeFile(const std::filesystem::path& path, std::string_view bytes)
+    {
+        std::filesystem::create_directories(path.parent_path());
         std::ofstream stream(path, std::ios::binary | std::ios::trunc);
         stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!stream)
-            throw std::runtime_error("cannot write " + path);
-        return path;
+            throw std::runtime_error("cannot write " + path.string());
     }
 
     std::string makeDirectory(std::string_view relative) const

@@ -1,264 +1,193 @@
-#include "WebUITestFolder.h"
-
-#include "webui/WebUIBundleValidator.h"
+#include "core/Sha256.h"
+#include "support/TemporaryDirectory.h"
+#include "support/UnprivilegedProcess.h"
+#include "webui/RuntimeManifest.h"
+#include "webui/WebUIBundleLocator.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <functional>
-#include <map>
+#include <iostream>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <variant>
 
 namespace quorin {
 namespace {
 
-using namespace quorin::testing;
+namespace fs = std::filesystem;
+using testing::TemporaryDirectory;
 
-std::string validManifestText(const fs::path& root)
+const auto writeFile = TemporaryDirectory::writeFile;
+
+// A manifest listing every regular file under renderer/ and assets/ with its real digest.
+RuntimeManifest manifestOfFolder(const fs::path& root)
 {
-    return manifestOfFolder(root).encode().value();
+    RuntimeManifest manifest;
+    for (const char* folder : { "renderer", "assets" }) {
+        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+            if (entry.is_regular_file() && !entry.is_symlink())
+                manifest.runtimeSHA256[entry.path().lexically_relative(root).string()] = sha256HexOfFile(entry.path()).value();
+        }
+    }
+    manifest.runtimeFileCount = static_cast<std::int64_t>(manifest.runtimeSHA256.size());
+    return manifest;
 }
 
-std::string manifestWithDigests(const std::string& digestsObject, const std::string& count = "1")
+// A folder that passes every check: the entry page, a script, a style sheet, an asset.
+void writeValidWebUI(const fs::path& root)
 {
-    return R"({"schemaVersion": 1, "runtimeFileCount": )" + count + R"(, "runtimeSHA256": )" + digestsObject + "}";
+    writeFile(root / "renderer/index.html", "<!doctype html><script src=\"dist/js/app.js\"></script>\n");
+    writeFile(root / "renderer/dist/js/app.js", "console.log('ready');\n");
+    writeFile(root / "renderer/dist/css/app.css", "body { margin: 0; }\n");
+    writeFile(root / "assets/logo.svg", "<svg xmlns=\"http://www.w3.org/2000/svg\"/>\n");
+    writeFile(root / "upstream.json", manifestOfFolder(root).encode().value());
 }
 
-// Every case starts from a valid folder and breaks it in one way (or several, to show which
-// check comes first).
-struct FolderCase {
-    const char* name;
-    std::function<void(const fs::path& root)> breakFolder;
-    const char* expected;
-};
+// "ok", the refusal's description, or "io(<errno text>)" for a file-system error.
+std::string outcomeOf(const Result<WebUIBundle, WebUIBundleLoadError>& result)
+{
+    if (result.hasValue())
+        return "ok";
+    if (const auto* refusal = std::get_if<WebUIBundleValidationError>(&result.error()))
+        return refusal->description();
+    return "io(" + std::get<FileSystemError>(result.error()).code.message() + ")";
+}
 
-void relist(const fs::path& root, const std::function<void(RuntimeManifest&)>& edit)
+using Edit = std::function<void(RuntimeManifest&)>;
+
+// Rewrites the manifest of the folder as it now is, changed by `edit`.
+void relist(const fs::path& root, const Edit& edit)
 {
     auto manifest = manifestOfFolder(root);
     edit(manifest);
-    writeManifest(root, manifest);
+    writeFile(root / "upstream.json", manifest.encode().value());
 }
 
-const FolderCase folderCases[] = {
-    { "valid folder", [](const fs::path&) {}, "ok" },
-    { "stray node_modules folder", [](const fs::path& root) { fs::create_directories(root / "node_modules/left-pad"); }, "forbiddenPath(node_modules)" },
-    { "main.js file", [](const fs::path& root) { writeFile(root / "main.js", "x"); }, "forbiddenPath(main.js)" },
-    { "forbidden paths are checked in list order", [](const fs::path& root) { writeFile(root / "plugins", ""); writeFile(root / "launcher.env", ""); }, "forbiddenPath(launcher.env)" },
-    { "forbidden path wins over a missing required file", [](const fs::path& root) { fs::remove(root / "renderer/index.html"); writeFile(root / "preload.js", ""); }, "forbiddenPath(preload.js)" },
-    { "link at a forbidden path whose target exists", [](const fs::path& root) { fs::create_symlink("assets/logo.svg", root / "preload.js"); }, "forbiddenPath(preload.js)" },
-    { "dangling link at a forbidden path is only a link", [](const fs::path& root) { fs::create_symlink("nowhere", root / "main.js"); }, "symbolicLinkNotAllowed(main.js)" },
-    { "missing index page", [](const fs::path& root) { fs::remove(root / "renderer/index.html"); }, "missingRequiredPath(renderer/index.html)" },
-    { "index page is a folder", [](const fs::path& root) { fs::remove(root / "renderer/index.html"); fs::create_directory(root / "renderer/index.html"); }, "missingRequiredPath(renderer/index.html)" },
-    { "missing manifest", [](const fs::path& root) { fs::remove(root / "upstream.json"); }, "missingRequiredPath(upstream.json)" },
-    { "required files before required folders", [](const fs::path& root) { fs::remove(root / "upstream.json"); fs::remove_all(root / "assets"); }, "missingRequiredPath(upstream.json)" },
-    { "required folders in list order", [](const fs::path& root) { fs::remove_all(root / "renderer/dist/css"); fs::remove_all(root / "renderer/dist/js"); }, "missingRequiredPath(renderer/dist/js)" },
-    { "assets is a file", [](const fs::path& root) { fs::remove_all(root / "assets"); writeFile(root / "assets", ""); }, "missingRequiredPath(assets)" },
-    { "file link inside assets", [](const fs::path& root) { fs::create_symlink("logo.svg", root / "assets/x"); }, "symbolicLinkNotAllowed(assets/x)" },
-    { "folder link", [](const fs::path& root) { fs::create_directory_symlink("..", root / "renderer/dist/up"); }, "symbolicLinkNotAllowed(renderer/dist/up)" },
-    { "dangling link", [](const fs::path& root) { fs::create_symlink("/nonexistent/quorin", root / "assets/gone"); }, "symbolicLinkNotAllowed(assets/gone)" },
-    { "link inside a hidden folder", [](const fs::path& root) { fs::create_directories(root / ".cache"); fs::create_symlink("/etc/passwd", root / ".cache/p"); }, "symbolicLinkNotAllowed(.cache/p)" },
-    { "link deep in an unlisted folder", [](const fs::path& root) { fs::create_directories(root / "docs/a/b"); fs::create_symlink("/", root / "docs/a/b/root"); }, "symbolicLinkNotAllowed(docs/a/b/root)" },
-    { "required file that is a link to a file", [](const fs::path& root) {
-         fs::rename(root / "renderer/index.html", root / "renderer/real.html");
-         fs::create_symlink("real.html", root / "renderer/index.html"); },
-        "symbolicLinkNotAllowed(renderer/index.html)" },
-    { "links are found before the manifest is read", [](const fs::path& root) { writeFile(root / "upstream.json", ""); fs::create_symlink("x", root / "assets/l"); }, "symbolicLinkNotAllowed(assets/l)" },
-    { "empty manifest", [](const fs::path& root) { writeFile(root / "upstream.json", ""); }, "invalidManifest" },
-    { "manifest is not JSON", [](const fs::path& root) { writeFile(root / "upstream.json", "{\"schemaVersion\": 1,"); }, "invalidManifest" },
-    { "manifest is an array", [](const fs::path& root) { writeFile(root / "upstream.json", "[]"); }, "invalidManifest" },
-    { "schema version 2", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.schemaVersion = 2; }); }, "invalidManifest" },
-    { "schema version as a string", [](const fs::path& root) { writeFile(root / "upstream.json", R"({"schemaVersion": "1", "runtimeFileCount": 0, "runtimeSHA256": {}})"); }, "invalidManifest" },
-    { "missing file count", [](const fs::path& root) { writeFile(root / "upstream.json", R"({"schemaVersion": 1, "runtimeSHA256": {"renderer/index.html": "00"}})"); }, "invalidManifest" },
-    { "fractional file count", [](const fs::path& root) { writeFile(root / "upstream.json", manifestWithDigests("{}", "1.5")); }, "invalidManifest" },
-    { "digests as an array", [](const fs::path& root) { writeFile(root / "upstream.json", manifestWithDigests("[]")); }, "invalidManifest" },
-    { "a digest that is a number", [](const fs::path& root) { writeFile(root / "upstream.json", manifestWithDigests(R"({"renderer/index.html": 5})")); }, "invalidManifest" },
-    { "empty digest list", [](const fs::path& root) { writeFile(root / "upstream.json", manifestWithDigests("{}", "0")); }, "invalidManifest" },
-    { "schema version 1.0 and unknown keys are fine", [](const fs::path& root) {
-         auto text = validManifestText(root);
-         text.replace(text.find("\"schemaVersion\": 1"), 18, "\"schemaVersion\": 1.0, \"generator\": {\"x\": [1]}");
-         writeFile(root / "upstream.json", text); },
-        "ok" },
-    { "listed path outside the runtime folders", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["upstream.json"] = std::string(64, 'a'); m.runtimeFileCount++; }); }, "unsafeManifestPath" },
-    { "upper-case digest matches", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { for (auto& [path, digest] : m.runtimeSHA256) { for (char& c : digest) c = static_cast<char>(std::toupper(c)); } }); }, "ok" },
-    { "digest of 63 characters", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["assets/logo.svg"].pop_back(); }); }, "invalidManifest" },
-    { "digest of 65 characters", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["assets/logo.svg"] += "0"; }); }, "invalidManifest" },
-    { "digest with a non-hex character", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["assets/logo.svg"][10] = 'g'; }); }, "invalidManifest" },
-    { "listed file does not exist", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["assets/none.png"] = std::string(64, '0'); m.runtimeFileCount++; }); }, "missingManifestFile(assets/none.png)" },
-    { "listed path is a folder", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["renderer/dist"] = std::string(64, '0'); m.runtimeFileCount++; }); }, "missingManifestFile(renderer/dist)" },
-    { "listed path is a named pipe", [](const fs::path& root) {
-         ASSERT_EQ(::mkfifo((root / "assets/pipe").c_str(), 0600), 0);
-         relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["assets/pipe"] = std::string(64, '0'); m.runtimeFileCount++; }); },
-        "missingManifestFile(assets/pipe)" },
-    { "changed file", [](const fs::path& root) { writeFile(root / "renderer/dist/js/app.js", "console.log('changed');\n"); }, "checksumMismatch(renderer/dist/js/app.js)" },
-    { "first fault in byte order of the paths", [](const fs::path& root) {
-         writeFile(root / "renderer/dist/css/app.css", "changed");
-         relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["renderer/dist/css/app.css"] = std::string(64, 'f'); m.runtimeSHA256["renderer/Zed.js"] = std::string(64, '0'); m.runtimeFileCount++; }); },
-        "missingManifestFile(renderer/Zed.js)" },
-    { "a doubled slash sorts before its siblings", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["assets//logo.svg"] = m.runtimeSHA256["assets/logo.svg"]; m.runtimeSHA256["assets/logo.svg"] = std::string(64, '0'); m.runtimeFileCount++; }); }, "unsafeManifestPath" },
-    { "a checksum fault before an unsafe path later in order", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256["assets/logo.svg"] = std::string(64, '0'); m.runtimeSHA256["renderer/../main.js"] = std::string(64, '0'); m.runtimeFileCount++; }); }, "checksumMismatch(assets/logo.svg)" },
-    { "wrong count", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeFileCount = 5; }); }, "invalidManifest" },
-    { "checksum mismatch wins over a wrong count", [](const fs::path& root) { writeFile(root / "assets/logo.svg", "<svg/>"); relist(root, [](RuntimeManifest& m) { m.runtimeFileCount = 9; m.runtimeSHA256["assets/logo.svg"] = sha256Hex("other"); }); }, "checksumMismatch(assets/logo.svg)" },
-    { "index page not listed", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256.erase("renderer/index.html"); m.runtimeFileCount--; }); }, "missingManifestFile(renderer/index.html)" },
-    { "wrong count wins over an unlisted index page", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { m.runtimeSHA256.erase("renderer/index.html"); }); }, "invalidManifest" },
-    { "only asset files listed", [](const fs::path& root) { relist(root, [](RuntimeManifest& m) { std::erase_if(m.runtimeSHA256, [](const auto& entry) { return !entry.first.starts_with("assets/"); }); m.runtimeFileCount = 1; }); }, "missingManifestFile(renderer/index.html)" },
-    { "unlisted extra files are accepted", [](const fs::path& root) { writeFile(root / "renderer/dist/js/extra.js", "x"); writeFile(root / "README.md", "x"); writeFile(root / ".hidden", "x"); }, "ok" },
-};
-
-class WebUIBundleFolderTest : public ::testing::TestWithParam<FolderCase> { };
-
-TEST_P(WebUIBundleFolderTest, ReportsTheFirstFailingCheck)
+// Lists one more path with a digest.
+Edit listing(std::string path, std::string digest = std::string(64, '0'))
 {
-    TemporaryDirectory temporary;
-    auto root = pathOf(temporary) / "WebUI";
-    writeValidWebUI(root);
-    GetParam().breakFolder(root);
-    EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), GetParam().expected);
+    return [=](RuntimeManifest& m) { m.runtimeSHA256[path] = digest; m.runtimeFileCount++; };
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, WebUIBundleFolderTest, ::testing::ValuesIn(folderCases), [](const ::testing::TestParamInfo<FolderCase>& param) {
-    std::string name;
-    for (const char* c = param.param.name; *c; ++c)
-        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return name;
-});
-
-TEST(WebUIBundleValidatorTest, ValidFolderGivesRootIndexAndCount)
+std::string manifestPadded(const fs::path& root, std::size_t size)
 {
-    TemporaryDirectory temporary;
-    auto root = pathOf(temporary) / "Quorin 4.2.app" / "WebUI";
-    writeValidWebUI(root);
-
-    auto result = WebUIBundleValidator::validate(root.string() + "/");
-    ASSERT_EQ(outcomeOf(result), "ok");
-    auto resolved = fs::canonical(root).string();
-    EXPECT_EQ(result->rootURL, Url::fileURL(resolved));
-    EXPECT_EQ(result->rootURL.filePath(), resolved);
-    EXPECT_EQ(result->indexURL.filePath(), resolved + "/renderer/index.html");
-    EXPECT_EQ(result->runtimeFileCount, 4);
-}
-
-TEST(WebUIBundleValidatorTest, RootReachedThroughLinksResolvesToTheTarget)
-{
-    TemporaryDirectory temporary;
-    auto real = pathOf(temporary) / "real" / "WebUI";
-    writeValidWebUI(real);
-    fs::create_directory_symlink(real, pathOf(temporary) / "direct");
-    fs::create_directory_symlink(pathOf(temporary) / "real", pathOf(temporary) / "parent");
-
-    auto expected = Url::fileURL(fs::canonical(real).string());
-    for (const auto& given : { pathOf(temporary) / "direct", pathOf(temporary) / "parent" / "WebUI", pathOf(temporary) / "parent" / "." / "WebUI" / ".." / "WebUI" }) {
-        SCOPED_TRACE(given);
-        auto result = WebUIBundleValidator::validate(given.string());
-        ASSERT_EQ(outcomeOf(result), "ok");
-        EXPECT_EQ(result->rootURL, expected);
-    }
-}
-
-TEST(WebUIBundleValidatorTest, RootThatIsNotAFolderIsInvalid)
-{
-    TemporaryDirectory temporary;
-    writeFile(pathOf(temporary) / "file", "x");
-    fs::create_symlink(pathOf(temporary) / "missing", pathOf(temporary) / "dangling");
-    fs::create_symlink(pathOf(temporary) / "file", pathOf(temporary) / "linkToFile");
-
-    for (const auto& given : { std::string(), (pathOf(temporary) / "missing").string(), (pathOf(temporary) / "file").string(), (pathOf(temporary) / "dangling").string(), (pathOf(temporary) / "linkToFile").string() }) {
-        SCOPED_TRACE(given);
-        EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(given)), "invalidRoot");
-    }
-}
-
-// Pads a valid manifest with trailing white space to an exact size.
-std::string manifestOfSize(const fs::path& root, std::size_t size)
-{
-    auto text = validManifestText(root);
+    auto text = manifestOfFolder(root).encode().value();
     text.resize(size, ' ');
     return text;
 }
 
-TEST(WebUIBundleValidatorTest, ManifestSizeLimitIsInclusive)
+// Each case breaks a valid folder in one way, or in two to show which check comes first.
+TEST(WebUIBundleValidator, ReportsTheFirstFailingCheck)
 {
-    TemporaryDirectory temporary;
-    auto root = pathOf(temporary) / "WebUI";
-    writeValidWebUI(root);
-
-    writeFile(root / "upstream.json", manifestOfSize(root, WebUIBundleValidator::maximumManifestSize));
-    EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), "ok");
-    writeFile(root / "upstream.json", manifestOfSize(root, WebUIBundleValidator::maximumManifestSize + 1));
-    EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), "invalidManifest");
-}
-
-TEST(WebUIBundleValidatorTest, ValidationChangesNothingOnDisk)
-{
-    TemporaryDirectory temporary;
-    auto root = pathOf(temporary) / "WebUI";
-    writeValidWebUI(root);
-    writeFile(root / "renderer/dist/js/app.js", "changed");
-
-    auto snapshot = [&] {
-        std::map<std::string, std::pair<std::uintmax_t, fs::file_time_type>> entries;
-        for (const auto& entry : fs::recursive_directory_iterator(pathOf(temporary)))
-            entries[entry.path().string()] = { entry.is_regular_file() ? entry.file_size() : 0, entry.last_write_time() };
-        return entries;
+    using Break = std::function<void(const fs::path&)>;
+    const std::tuple<const char*, Break, const char*> cases[] = {
+        { "valid folder", [](auto&) {}, "ok" },
+        { "stray node_modules folder", [](auto& r) { fs::create_directories(r / "node_modules/x"); }, "forbiddenPath(node_modules)" },
+        { "forbidden paths in list order", [](auto& r) { writeFile(r / "plugins", ""); writeFile(r / "launcher.env", ""); }, "forbiddenPath(launcher.env)" },
+        { "forbidden path before a missing required file", [](auto& r) { fs::remove(r / "renderer/index.html"); writeFile(r / "preload.js", ""); }, "forbiddenPath(preload.js)" },
+        { "link to a file at a forbidden path", [](auto& r) { fs::create_symlink("assets/logo.svg", r / "preload.js"); }, "forbiddenPath(preload.js)" },
+        { "dangling link at a forbidden path", [](auto& r) { fs::create_symlink("nowhere", r / "main.js"); }, "symbolicLinkNotAllowed(main.js)" },
+        { "index page is a folder", [](auto& r) { fs::remove(r / "renderer/index.html"); fs::create_directory(r / "renderer/index.html"); }, "missingRequiredPath(renderer/index.html)" },
+        { "required files before required folders", [](auto& r) { fs::remove(r / "upstream.json"); fs::remove_all(r / "assets"); }, "missingRequiredPath(upstream.json)" },
+        { "required folders in list order", [](auto& r) { fs::remove_all(r / "renderer/dist/css"); fs::remove_all(r / "renderer/dist/js"); }, "missingRequiredPath(renderer/dist/js)" },
+        { "assets is a file", [](auto& r) { fs::remove_all(r / "assets"); writeFile(r / "assets", ""); }, "missingRequiredPath(assets)" },
+        { "link deep in a hidden folder", [](auto& r) { fs::create_directories(r / ".cache/a"); fs::create_symlink("/", r / ".cache/a/p"); }, "symbolicLinkNotAllowed(.cache/a/p)" },
+        { "a folder's own links before its sub-folders'", [](auto& r) { fs::create_directories(r / "assets/a"); fs::create_symlink("/", r / "assets/a/b"); fs::create_symlink("/", r / "assets/z"); }, "symbolicLinkNotAllowed(assets/z)" },
+        { "required file that is a link", [](auto& r) { fs::rename(r / "renderer/index.html", r / "renderer/i.html"); fs::create_symlink("i.html", r / "renderer/index.html"); }, "symbolicLinkNotAllowed(renderer/index.html)" },
+        { "links before the manifest", [](auto& r) { writeFile(r / "upstream.json", ""); fs::create_symlink("x", r / "assets/l"); }, "symbolicLinkNotAllowed(assets/l)" },
+        { "empty manifest", [](auto& r) { writeFile(r / "upstream.json", ""); }, "invalidManifest" },
+        { "manifest is not JSON", [](auto& r) { writeFile(r / "upstream.json", "{\"schemaVersion\": 1,"); }, "invalidManifest" },
+        { "manifest at the size limit", [](auto& r) { writeFile(r / "upstream.json", manifestPadded(r, WebUIBundleValidator::maximumManifestSize)); }, "ok" },
+        { "manifest one byte past it", [](auto& r) { writeFile(r / "upstream.json", manifestPadded(r, WebUIBundleValidator::maximumManifestSize + 1)); }, "invalidManifest" },
+        { "schema version 2", [](auto& r) { relist(r, [](auto& m) { m.schemaVersion = 2; }); }, "invalidManifest" },
+        { "no digests", [](auto& r) { relist(r, [](auto& m) { m.runtimeSHA256.clear(); m.runtimeFileCount = 0; }); }, "invalidManifest" },
+        { "schema version 1.0 and unknown keys", [](auto& r) {
+             auto text = manifestOfFolder(r).encode().value();
+             writeFile(r / "upstream.json", text.replace(text.find("\"schemaVersion\": 1"), 18, "\"schemaVersion\": 1.0, \"x\": [1]")); }, "ok" },
+        { "listed path outside the runtime folders", [](auto& r) { relist(r, listing("upstream.json")); }, "unsafeManifestPath" },
+        { "upper-case digest", [](auto& r) { relist(r, [](auto& m) { for (char& c : m.runtimeSHA256["assets/logo.svg"]) c = static_cast<char>(std::toupper(c)); }); }, "ok" },
+        { "digest of 63 digits", [](auto& r) { relist(r, [](auto& m) { m.runtimeSHA256["assets/logo.svg"].pop_back(); }); }, "invalidManifest" },
+        { "digest with a non-hex digit", [](auto& r) { relist(r, [](auto& m) { m.runtimeSHA256["assets/logo.svg"][10] = 'g'; }); }, "invalidManifest" },
+        { "listed file does not exist", [](auto& r) { relist(r, listing("assets/none.png")); }, "missingManifestFile(assets/none.png)" },
+        { "listed path is a named pipe", [](auto& r) { ::mkfifo((r / "assets/pipe").c_str(), 0600); relist(r, listing("assets/pipe")); }, "missingManifestFile(assets/pipe)" },
+        { "changed file", [](auto& r) { writeFile(r / "renderer/dist/js/app.js", "changed"); }, "checksumMismatch(renderer/dist/js/app.js)" },
+        { "first fault in byte order of the paths", [](auto& r) { relist(r, listing("renderer/Zed.js")); writeFile(r / "renderer/dist/css/app.css", "changed"); }, "missingManifestFile(renderer/Zed.js)" },
+        { "a checksum fault before a later unsafe path", [](auto& r) { relist(r, listing("renderer/../main.js")); writeFile(r / "assets/logo.svg", "changed"); }, "checksumMismatch(assets/logo.svg)" },
+        { "wrong count", [](auto& r) { relist(r, [](auto& m) { m.runtimeFileCount = 5; }); }, "invalidManifest" },
+        { "checksums before the count", [](auto& r) { relist(r, [](auto& m) { m.runtimeFileCount = 9; }); writeFile(r / "assets/logo.svg", "<svg/>"); }, "checksumMismatch(assets/logo.svg)" },
+        { "index page not listed", [](auto& r) { relist(r, [](auto& m) { m.runtimeSHA256.erase("renderer/index.html"); m.runtimeFileCount--; }); }, "missingManifestFile(renderer/index.html)" },
+        { "the count before the index page", [](auto& r) { relist(r, [](auto& m) { m.runtimeSHA256.erase("renderer/index.html"); }); }, "invalidManifest" },
+        { "unlisted extra files", [](auto& r) { writeFile(r / "renderer/dist/js/extra.js", "x"); writeFile(r / ".hidden", "x"); }, "ok" },
     };
-    auto before = snapshot();
-    EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), "checksumMismatch(renderer/dist/js/app.js)");
-    EXPECT_EQ(snapshot(), before);
+    for (const auto& [name, breakFolder, expected] : cases) {
+        SCOPED_TRACE(name);
+        TemporaryDirectory directory;
+        auto root = fs::path(directory.pathOf("WebUI"));
+        writeValidWebUI(root);
+        breakFolder(root);
+        EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), expected);
+    }
 }
 
-// Permission faults cannot be produced for the superuser, who reads everything.
-TEST(WebUIBundleValidatorTest, UnreadableFilesAndFolders)
+// The root is resolved through links in its own path and must end at a folder; the packaged
+// folder is "WebUI" in the application's resources.
+TEST(WebUIBundleValidator, ResolvesTheRoot)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "running as root";
-    TemporaryDirectory temporary;
-    auto root = pathOf(temporary) / "WebUI";
-    writeValidWebUI(root);
-
-    fs::permissions(root / "renderer/dist/js/app.js", fs::perms::none);
-    EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), "io(Permission denied)");
-    fs::permissions(root / "renderer/dist/js/app.js", fs::perms::owner_read | fs::perms::owner_write);
-
-    // A folder that cannot be listed could hide a link.
-    fs::create_directories(root / "assets/sealed");
-    fs::permissions(root / "assets/sealed", fs::perms::owner_exec);
-    EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), "invalidRoot");
-    fs::permissions(root / "assets/sealed", fs::perms::owner_all);
+    TemporaryDirectory directory;
+    writeValidWebUI(directory.pathOf("Q.app/Contents/Resources/WebUI"));
+    auto real = fs::canonical(directory.pathOf("Q.app/Contents/Resources/WebUI")).string();
+    fs::create_directory_symlink(directory.pathOf("Q.app/Contents/Resources"), directory.pathOf("parent"));
+    fs::create_symlink(real + "/assets/logo.svg", directory.pathOf("file"));
+    auto summary = [](const Result<WebUIBundle, WebUIBundleLoadError>& bundle) {
+        return bundle ? bundle->rootURL.filePath() + " " + bundle->indexURL.filePath() + " " + std::to_string(bundle->runtimeFileCount) : outcomeOf(bundle);
+    };
+    const auto valid = real + " " + real + "/renderer/index.html 4";
+    const std::pair<std::string, std::string> cases[] = {
+        { directory.pathOf("Q.app/Contents/Resources/WebUI/"), valid },
+        { directory.pathOf("parent/./WebUI/../WebUI"), valid },
+        { "", "invalidRoot" },
+        { directory.pathOf("missing"), "invalidRoot" },
+        { directory.pathOf("file"), "invalidRoot" },
+    };
+    for (const auto& [given, expected] : cases)
+        EXPECT_EQ(summary(WebUIBundleValidator::validate(given)), expected) << given;
+    EXPECT_EQ(summary(WebUIBundleLocator::packaged(ApplicationBundle(directory.pathOf("Q.app")))), valid);
+    EXPECT_EQ(summary(WebUIBundleLocator::packaged(ApplicationBundle(directory.path()))), "invalidRoot");
 }
 
-struct PathCase {
-    const char* path;
-    bool safe;
-};
-
-class RuntimePathTest : public ::testing::TestWithParam<PathCase> { };
-
-TEST_P(RuntimePathTest, SafePathRule)
+// As an unprivileged user, so that modes bind.
+TEST(WebUIBundleValidator, UnreadableFilesAndFolders)
 {
-    EXPECT_EQ(WebUIBundleValidator::isSafeRuntimePath(GetParam().path), GetParam().safe) << GetParam().path;
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        { "a listed file that cannot be read", "renderer/dist/js/app.js", "io(Permission denied)" },
+        { "a folder that cannot be listed could hide a link", "assets", "invalidRoot" },
+    };
+    for (const auto& [name, sealed, expected] : cases) {
+        SCOPED_TRACE(name);
+        TemporaryDirectory directory;
+        ASSERT_EQ(chmod(directory.path().c_str(), 0755), 0);
+        writeValidWebUI(directory.pathOf("WebUI"));
+        auto path = directory.pathOf("WebUI/" + std::string(sealed));
+        chmod(path.c_str(), fs::is_directory(path) ? 0311 : 0);
+        int result = testing::runUnprivileged([&] {
+            auto outcome = outcomeOf(WebUIBundleValidator::validate(directory.pathOf("WebUI")));
+            if (outcome != expected)
+                std::cerr << "got " << outcome << '\n';
+            return outcome == expected ? 1 : 0;
+        });
+        chmod(path.c_str(), 0755);
+        EXPECT_EQ(result, 1);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, RuntimePathTest, ::testing::Values(
-    PathCase { "renderer/index.html", true },
-    PathCase { "assets/a", true },
-    PathCase { "assets/.hidden/x..y", true },
-    PathCase { "", false },
-    PathCase { "/renderer/index.html", false },
-    PathCase { "renderer", false },
-    PathCase { "renderer/", false },
-    PathCase { "renderers/x", false },
-    PathCase { "Renderer/x", false },
-    PathCase { "upstream.json", false },
-    PathCase { "renderer//x", false },
-    PathCase { "renderer/x/", false },
-    PathCase { "renderer/./x", false },
-    PathCase { "renderer/../main.js", false },
-    PathCase { "assets/..", false },
-    PathCase { "assets\\x", false },
-    PathCase { "./renderer/x", false }));
-
-TEST(RuntimePathTest, NulCharacterIsUnsafe)
+TEST(WebUIBundleValidator, SafeRuntimePaths)
 {
+    for (std::string path : { "renderer/index.html", "assets/.hidden/x..y" })
+        EXPECT_TRUE(WebUIBundleValidator::isSafeRuntimePath(path)) << path;
+    for (std::string path : { "", "/renderer/x", "renderer/", "renderers/x", "upstream.json", "renderer//x", "renderer/./x", "renderer/../main.js", "assets\\x" })
+        EXPECT_FALSE(WebUIBundleValidator::isSafeRuntimePath(path)) << path;
     EXPECT_FALSE(WebUIBundleValidator::isSafeRuntimePath(std::string_view("assets/a\0b", 10)));
 }
 
