@@ -1,6 +1,6 @@
 // The page's alert, confirm and prompt answered through native dialogs.
 
-#include "e2e/ControllerFixture.h"
+#include "e2e/LauncherPage.h"
 
 #include <gtest/gtest.h>
 
@@ -26,29 +26,35 @@ std::string buttonTitle(GtkDialog* dialog, int response)
 
 struct DialogCase {
     const char* name;
-    const char* call;      // page expression that opens the dialog
-    int response;          // the button chosen
-    const char* typed;     // text typed into a prompt, or nullptr
-    const char* answer;    // JSON of what the page receives
-    bool hasCancel;
+    const char* call;     // page expression that opens the dialog
+    const char* buttons;  // the titles of OK and Cancel
+    int response;         // the button chosen
+    const char* typed;    // text typed into a prompt, or nullptr
+    const char* answer;   // JSON of what the page receives
+    const char* language; // the user's language, or nullptr for the test run's
 };
 
-class PageDialogs : public testing::TestWithParam<DialogCase> { };
+void PrintTo(const DialogCase& dialogCase, std::ostream* out)
+{
+    *out << dialogCase.name;
+}
+
+class PageDialogs : public ::testing::TestWithParam<DialogCase> { };
 
 TEST_P(PageDialogs, AnswerThePageWithTheChosenButton)
 {
     const auto& dialogCase = GetParam();
-    ControllerFixture fixture({ .indexHTML = "<!doctype html><p>dialogs</p>" });
-    ASSERT_TRUE(fixture.loadAndWait());
-    std::string script = "window.done = false; setTimeout(() => { window.answer = ";
-    script += dialogCase.call;
-    script += "; window.done = true; }); true";
-    ASSERT_TRUE(fixture.page().evaluate(script).hasValue());
+    std::string savedLanguage = g_getenv("LANGUAGE") ? g_getenv("LANGUAGE") : "";
+    if (dialogCase.language)
+        g_setenv("LANGUAGE", dialogCase.language, TRUE);
+    LauncherPage page({ .indexHTML = "<!doctype html><p>dialogs</p>" });
+    g_setenv("LANGUAGE", savedLanguage.c_str(), TRUE);
+    ASSERT_TRUE(page.load());
+    page.value(std::string("window.done = false; setTimeout(() => { window.answer = ") + dialogCase.call + "; window.done = true; }); true");
 
     GtkDialog* dialog = nullptr;
     ASSERT_TRUE(runUntil([&] { return (dialog = openMessageDialog()) != nullptr; }));
-    EXPECT_EQ(buttonTitle(dialog, GTK_RESPONSE_ACCEPT), "OK");
-    EXPECT_EQ(buttonTitle(dialog, GTK_RESPONSE_CANCEL), dialogCase.hasCancel ? "Cancel" : "");
+    EXPECT_EQ(buttonTitle(dialog, GTK_RESPONSE_ACCEPT) + "|" + buttonTitle(dialog, GTK_RESPONSE_CANCEL), dialogCase.buttons);
     if (dialogCase.typed) {
         GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(dialog));
         ASSERT_TRUE(focus && GTK_IS_TEXT(focus)) << "the prompt's text field has the focus";
@@ -56,40 +62,18 @@ TEST_P(PageDialogs, AnswerThePageWithTheChosenButton)
     }
     gtk_dialog_response(dialog, dialogCase.response);
 
-    ASSERT_TRUE(runUntil([&] { return fixture.page().value("window.done") == "true"; }));
-    EXPECT_EQ(fixture.page().value("window.answer === undefined ? 'undefined' : window.answer"), dialogCase.answer);
+    ASSERT_TRUE(runUntil([&] { return page.value("window.done") == "true"; }));
+    EXPECT_EQ(page.value("window.answer === undefined ? 'undefined' : window.answer"), dialogCase.answer);
 }
 
 INSTANTIATE_TEST_SUITE_P(Native, PageDialogs,
-    testing::Values(
-        DialogCase { "Alert", "alert('Hello')", GTK_RESPONSE_ACCEPT, nullptr, "\"undefined\"", false },
-        DialogCase { "ConfirmAccepted", "confirm('Sure?')", GTK_RESPONSE_ACCEPT, nullptr, "true", true },
-        DialogCase { "ConfirmCancelled", "confirm('Sure?')", GTK_RESPONSE_CANCEL, nullptr, "false", true },
-        DialogCase { "PromptAccepted", "prompt('Name?', 'default')", GTK_RESPONSE_ACCEPT, "Ayşe", "\"Ayşe\"", true },
-        DialogCase { "PromptKeepsDefault", "prompt('Name?', 'default')", GTK_RESPONSE_ACCEPT, nullptr, "\"default\"", true },
-        DialogCase { "PromptCancelled", "prompt('Name?', 'default')", GTK_RESPONSE_CANCEL, nullptr, "null", true }),
-    [](const testing::TestParamInfo<DialogCase>& param) { return std::string(param.param.name); });
-
-TEST(PageDialogs, UseTurkishTitlesForATurkishUser)
-{
-    const char* previous = g_getenv("LANGUAGE");
-    std::string saved = previous ? previous : "";
-    g_setenv("LANGUAGE", "tr_TR", TRUE);
-    ControllerFixture fixture({ .indexHTML = "<!doctype html><p>dialogs</p>" });
-    if (previous)
-        g_setenv("LANGUAGE", saved.c_str(), TRUE);
-    else
-        g_unsetenv("LANGUAGE");
-    ASSERT_TRUE(fixture.loadAndWait());
-
-    ASSERT_TRUE(fixture.page().evaluate("setTimeout(() => { window.answer = confirm('Emin misin?'); }); true").hasValue());
-    GtkDialog* dialog = nullptr;
-    ASSERT_TRUE(runUntil([&] { return (dialog = openMessageDialog()) != nullptr; }));
-    EXPECT_EQ(buttonTitle(dialog, GTK_RESPONSE_ACCEPT), "Tamam");
-    EXPECT_EQ(buttonTitle(dialog, GTK_RESPONSE_CANCEL), "\u0130ptal");
-    gtk_dialog_response(dialog, GTK_RESPONSE_CANCEL);
-    EXPECT_TRUE(runUntil([&] { return fixture.page().value("window.answer") == "false"; }));
-}
+    ::testing::Values(DialogCase { "Alert", "alert('Hello')", "OK|", GTK_RESPONSE_ACCEPT, nullptr, "\"undefined\"", nullptr },
+        DialogCase { "ConfirmAccepted", "confirm('Sure?')", "OK|Cancel", GTK_RESPONSE_ACCEPT, nullptr, "true", nullptr },
+        DialogCase { "ConfirmCancelledInTurkish", "confirm('Emin misin?')", "Tamam|\u0130ptal", GTK_RESPONSE_CANCEL, nullptr, "false", "tr_TR" },
+        DialogCase { "PromptAccepted", "prompt('Name?', 'default')", "OK|Cancel", GTK_RESPONSE_ACCEPT, "Ay\u015fe", "\"Ay\u015fe\"", nullptr },
+        DialogCase { "PromptKeepsDefault", "prompt('Name?', 'default')", "OK|Cancel", GTK_RESPONSE_ACCEPT, nullptr, "\"default\"", nullptr },
+        DialogCase { "PromptCancelled", "prompt('Name?', 'default')", "OK|Cancel", GTK_RESPONSE_CANCEL, nullptr, "null", nullptr }),
+    [](const ::testing::TestParamInfo<DialogCase>& param) { return std::string(param.param.name); });
 
 } // namespace
 } // namespace quorin::test
