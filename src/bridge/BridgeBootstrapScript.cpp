@@ -1,6 +1,8 @@
 #include "BridgeBootstrapScript.h"
 
+#include "BridgeMethod.h"
 #include "BridgePageHandler.h"
+#include "bridge/BootstrapScriptSource.h"
 #include "core/PlatformValues.h"
 
 #include <nlohmann/json.hpp>
@@ -9,261 +11,46 @@ namespace quorin {
 
 namespace {
 
-// The page side of the bridge. "@NAME@" markers are filled with JavaScript string literals of
-// the platform constants once; the two maps are concatenated in at their markers by make().
-constexpr std::string_view scriptTemplate = R"JS((function () {
-  'use strict';
-
-  // Captured before any page script runs, so that later page code cannot swap them.
-  const handler = window[@HANDLER_GLOBAL@] ?? null;
-  const post = handler !== null && typeof handler.postMessage === 'function' ? handler.postMessage : null;
-  const apply = Reflect.apply;
-  const now = Date.now;
-
-  let sequence = 0;
-  const listeners = new Map();
-  const pendingEvents = new Map();
-
-  const runtimeConfig = Object.freeze(@RUNTIME_CONFIG@);
-  const nativeHost = Object.freeze(@NATIVE_HOST@);
-
-  // The window's page-zoom style keys off this mark, so set it as soon as the element exists.
-  if (nativeHost.kind === @HOST_KIND@) {
-    const markRuntimeHost = () => {
-      const root = document.documentElement;
-      if (!root) {
-        return false;
-      }
-      root.dataset.runtimeHost = @HOST_KIND@;
-      return true;
-    };
-    if (!markRuntimeHost()) {
-      const observer = new MutationObserver(() => {
-        if (markRuntimeHost()) {
-          observer.disconnect();
-        }
-      });
-      observer.observe(document, { childList: true });
-    }
-  }
-
-  function nextRequestId() {
-    sequence = (sequence + 1) % 1000000000;
-    return @REQUEST_ID_PREFIX@ + now() + '_' + sequence;
-  }
-
-  function bridgeError(code) {
-    const error = new Error(code);
-    error.code = code;
-    return error;
-  }
-
-  function replyErrorCode(reply) {
-    const code = reply && reply.error ? reply.error.code : undefined;
-    const text = code === undefined || code === null ? '' : String(code);
-    return text === '' ? 'BRIDGE_FAILED' : text;
-  }
-
-  async function invoke(method, args) {
-    if (post === null) {
-      throw bridgeError('BRIDGE_UNAVAILABLE');
-    }
-    const body = {
-      schemaVersion: 1,
-      requestId: nextRequestId(),
-      method,
-      arguments: Array.isArray(args) ? args : [],
-    };
-    let reply = null;
-    try {
-      reply = await apply(post, handler, [body]);
-    } catch {
-      // A post that fails outright has no reply.
-    }
-    if (!reply || reply.ok !== true) {
-      throw bridgeError(replyErrorCode(reply));
-    }
-    return reply.value;
-  }
-
-  async function fire(method, args) {
-    try {
-      await invoke(method, args);
-    } catch {
-      // Fire-and-forget calls fail silently.
-    }
-  }
-
-  function deliver(listener, payload) {
-    try {
-      listener(payload);
-    } catch {
-      // One failing listener must not keep the event from the others.
-    }
-  }
-
-  function subscribe(eventName, callback) {
-    if (typeof callback !== 'function') {
-      return () => {};
-    }
-    let set = listeners.get(eventName);
-    if (set === undefined) {
-      set = new Set();
-      listeners.set(eventName, set);
-    }
-    set.add(callback);
-    if (pendingEvents.has(eventName)) {
-      const payload = pendingEvents.get(eventName);
-      pendingEvents.delete(eventName);
-      deliver(callback, payload);
-    }
-    return () => {
-      const current = listeners.get(eventName);
-      if (current === undefined) {
-        return;
-      }
-      current.delete(callback);
-      if (current.size === 0) {
-        listeners.delete(eventName);
-      }
-    };
-  }
-
-  // Only the latest undelivered payload of each event waits for its first subscriber.
-  function dispatchNativeEvent(eventName, payload) {
-    const name = String(eventName);
-    const set = listeners.get(name);
-    if (set === undefined || set.size === 0) {
-      pendingEvents.set(name, payload);
-      return;
-    }
-    for (const listener of [...set]) {
-      deliver(listener, payload);
-    }
-  }
-
-  Object.defineProperty(window, '__quorinNativeDispatch', {
-    value: dispatchNativeEvent,
-    writable: false,
-    enumerable: false,
-    configurable: false,
-  });
-
-  const api = {
-    runtimeConfig,
-    nativeHost,
-    getAppInfo: () => invoke('getAppInfo', []),
-    getResourceCacheSize: () => invoke('getResourceCacheSize', []),
-    getRuntimeConfig: () => invoke('getRuntimeConfig', []),
-    getSystemTheme: () => invoke('getSystemTheme', []),
-    api: {
-      request: (payload) => invoke('api.request', [payload]),
-    },
-    game: {
-      open: (payload) => invoke('game.open', [payload]),
-      close: () => invoke('game.close', []),
-    },
-    launcherUpdates: {
-      getState: () => invoke('launcherUpdates.getState', []),
-      check: () => invoke('launcherUpdates.check', []),
-      download: () => invoke('launcherUpdates.download', []),
-      install: () => invoke('launcherUpdates.install', []),
-      onStateChanged: (callback) => subscribe('updateStateChanged', callback),
-    },
-    preferences: {
-      initialize: (legacy) => invoke('preferences.initialize', [legacy || {}]),
-      setLocale: (locale) => invoke('preferences.setLocale', [locale]),
-      setAudioMuted: (muted) => invoke('preferences.setAudioMuted', [muted]),
-      setPlayBackgroundTheme: (serverId, imageUrl) => invoke('preferences.setPlayBackgroundTheme', [serverId, imageUrl]),
-      clearPlayBackgroundTheme: (serverId) => invoke('preferences.clearPlayBackgroundTheme', [serverId]),
-      onChanged: (callback) => subscribe('preferencesChanged', callback),
-    },
-    getStartupUrl: () => invoke('getStartupUrl', []),
-    updateDiscordActivity: (payload) => { fire('updateDiscordActivity', [payload || {}]); },
-    clearDiscordActivity: () => { fire('clearDiscordActivity', []); },
-    savedAccounts: {
-      list: () => invoke('savedAccounts.list', []),
-      upsert: (entry) => invoke('savedAccounts.upsert', [entry]),
-      remove: (id) => invoke('savedAccounts.remove', [id]),
-    },
-    auth: {
-      beginExternalLogin: () => invoke('auth.beginExternalLogin', []),
-    },
-    openExternal: (url) => invoke('openExternal', [url]),
-    clearResourceCache: () => invoke('clearResourceCache', []),
-    copyText: (value) => invoke('copyText', [value]),
-    showItemInFolder: (filePath) => invoke('showItemInFolder', [filePath]),
-    onDeepLink: (callback) => subscribe('deepLink', callback),
-    onGameNavigationRedirect: (callback) => subscribe('gameNavigationRedirect', callback),
-    windowMinimize: () => { fire('windowMinimize', []); },
-    windowMaximize: () => { fire('windowMaximize', []); },
-    windowClose: () => { fire('windowClose', []); },
-    windowIsMaximized: () => invoke('windowIsMaximized', []),
-    zoomIn: () => { fire('zoomIn', []); },
-    zoomOut: () => { fire('zoomOut', []); },
-    zoomReset: () => { fire('zoomReset', []); },
-    getZoomFactor: () => invoke('getZoomFactor', []),
-    setAudioMuted: (muted) => { fire('setAudioMuted', [muted]); },
-    getAudioMuted: () => invoke('getAudioMuted', []),
-  };
-
-  Object.defineProperty(window, 'electronAPI', {
-    value: Object.freeze(api),
-    writable: false,
-    enumerable: true,
-    configurable: false,
-  });
-})();
-)JS";
-
+// bootstrap.js holds "@NAME@" markers: the fixed ones are filled with JSON once, the two
+// maps per script by make().
 constexpr std::string_view runtimeConfigMarker = "@RUNTIME_CONFIG@";
 constexpr std::string_view nativeHostMarker = "@NATIVE_HOST@";
 
-constexpr std::array<std::string_view, BridgeBootstrapScript::publicAPIPathCount> apiPaths = {
-    "runtimeConfig",
-    "nativeHost",
-    "getAppInfo",
-    "getResourceCacheSize",
-    "getRuntimeConfig",
-    "getSystemTheme",
-    "api.request",
-    "game.open",
-    "game.close",
-    "launcherUpdates.getState",
-    "launcherUpdates.check",
-    "launcherUpdates.download",
-    "launcherUpdates.install",
-    "launcherUpdates.onStateChanged",
-    "preferences.initialize",
-    "preferences.setLocale",
-    "preferences.setAudioMuted",
-    "preferences.setPlayBackgroundTheme",
-    "preferences.clearPlayBackgroundTheme",
-    "preferences.onChanged",
-    "getStartupUrl",
-    "updateDiscordActivity",
-    "clearDiscordActivity",
-    "savedAccounts.list",
-    "savedAccounts.upsert",
-    "savedAccounts.remove",
-    "auth.beginExternalLogin",
-    "openExternal",
-    "clearResourceCache",
-    "copyText",
-    "showItemInFolder",
-    "onDeepLink",
-    "onGameNavigationRedirect",
-    "windowMinimize",
-    "windowMaximize",
-    "windowClose",
-    "windowIsMaximized",
-    "zoomIn",
-    "zoomOut",
-    "zoomReset",
-    "getZoomFactor",
-    "setAudioMuted",
-    "getAudioMuted",
+// Page members that subscribe to a host event, each placed right after the method it follows.
+struct EventMember {
+    BridgeMethod follows;
+    std::string_view path;
+    std::string_view event;
 };
+
+constexpr EventMember eventMembers[] = {
+    { BridgeMethod::LauncherUpdateInstall, "launcherUpdates.onStateChanged", "updateStateChanged" },
+    { BridgeMethod::PreferencesClearPlayBackgroundTheme, "preferences.onChanged", "preferencesChanged" },
+    { BridgeMethod::ShowItemInFolder, "onDeepLink", "deepLink" },
+    { BridgeMethod::ShowItemInFolder, "onGameNavigationRedirect", "gameNavigationRedirect" },
+};
+
+// The page API's members in order, from the method table: what bootstrap.js builds
+// `window.electronAPI` from.
+nlohmann::json apiMembers()
+{
+    auto members = nlohmann::json::array();
+    for (auto method : allBridgeMethods()) {
+        auto call = pageCallOf(method);
+        members.push_back({
+            { "path", wireString(method) },
+            { "method", wireString(method) },
+            { "argumentCount", call.argumentCount },
+            { "fire", call.reply == BridgePageCall::Reply::Dropped },
+            { "emptyObjectDefault", call.missingPayload == BridgePageCall::MissingPayload::EmptyObject },
+        });
+        for (const auto& member : eventMembers) {
+            if (member.follows == method)
+                members.push_back({ { "path", member.path }, { "event", member.event } });
+        }
+    }
+    return members;
+}
 
 std::string javaScriptStringLiteral(std::string_view text)
 {
@@ -285,7 +72,8 @@ struct ScriptPieces {
 
 ScriptPieces makeScriptPieces()
 {
-    std::string text(scriptTemplate);
+    std::string text(embedded::bootstrapScript);
+    replaceAll(text, "@API_MEMBERS@", apiMembers().dump());
     replaceAll(text, "@HANDLER_GLOBAL@", javaScriptStringLiteral(bridgePageHandlerGlobal));
     replaceAll(text, "@HOST_KIND@", javaScriptStringLiteral(PlatformValues::nativeHostKind));
     replaceAll(text, "@REQUEST_ID_PREFIX@", javaScriptStringLiteral(PlatformValues::requestIdPrefix));
@@ -335,7 +123,7 @@ Result<std::string, BridgeBootstrapScriptError> BridgeBootstrapScript::safeJSONT
         // Strict: bytes that are not UTF-8 are refused rather than replaced.
         json = BridgeValue::object(object).toJson().dump(-1, ' ', false, nlohmann::json::error_handler_t::strict);
     } catch (const nlohmann::json::exception&) {
-        return fail(BridgeBootstrapScriptError::EncodingFailed);
+        return fail(BridgeBootstrapScriptError::encodingFailed());
     }
     return escapeForScript(json);
 }
@@ -346,16 +134,6 @@ Result<std::string, BridgeBootstrapScriptError> BridgeBootstrapScript::make(cons
     auto nativeHostJSON = TRY(safeJSONText(nativeHost));
     const auto& pieces = scriptPieces();
     return pieces.opening + runtimeConfigJSON + pieces.middle + nativeHostJSON + pieces.remainder;
-}
-
-const std::array<std::string_view, BridgeBootstrapScript::publicAPIPathCount>& BridgeBootstrapScript::publicAPIPaths()
-{
-    return apiPaths;
-}
-
-const std::array<BridgeMethod, bridgeMethodCount>& BridgeBootstrapScript::rpcMethods()
-{
-    return allBridgeMethods();
 }
 
 } // namespace quorin

@@ -3,51 +3,64 @@
 namespace quorin {
 namespace {
 
+using MissingPayload = BridgePageCall::MissingPayload;
+
 struct MethodEntry {
     BridgeMethod method;
     std::string_view wire;
     BridgeMethodGroup group;
+    BridgePageCall pageCall;
 };
 
-// Table order is the order the page-side API lists its methods in.
+constexpr BridgePageCall invoke(std::size_t argumentCount, MissingPayload missingPayload = MissingPayload::AsGiven)
+{
+    return { argumentCount, BridgePageCall::Reply::Awaited, missingPayload };
+}
+
+constexpr BridgePageCall fire(std::size_t argumentCount, MissingPayload missingPayload = MissingPayload::AsGiven)
+{
+    return { argumentCount, BridgePageCall::Reply::Dropped, missingPayload };
+}
+
+// The one list of wire strings. Table order is the order the page-side API lists its methods in.
 constexpr std::array<MethodEntry, bridgeMethodCount> methodTable = { {
-    { BridgeMethod::GetAppInfo, "getAppInfo", BridgeMethodGroup::Host },
-    { BridgeMethod::GetResourceCacheSize, "getResourceCacheSize", BridgeMethodGroup::Host },
-    { BridgeMethod::GetRuntimeConfig, "getRuntimeConfig", BridgeMethodGroup::Host },
-    { BridgeMethod::GetSystemTheme, "getSystemTheme", BridgeMethodGroup::Host },
-    { BridgeMethod::ApiRequest, "api.request", BridgeMethodGroup::API },
-    { BridgeMethod::GameOpen, "game.open", BridgeMethodGroup::Game },
-    { BridgeMethod::GameClose, "game.close", BridgeMethodGroup::Game },
-    { BridgeMethod::LauncherUpdateGetState, "launcherUpdates.getState", BridgeMethodGroup::Updates },
-    { BridgeMethod::LauncherUpdateCheck, "launcherUpdates.check", BridgeMethodGroup::Updates },
-    { BridgeMethod::LauncherUpdateDownload, "launcherUpdates.download", BridgeMethodGroup::Updates },
-    { BridgeMethod::LauncherUpdateInstall, "launcherUpdates.install", BridgeMethodGroup::Updates },
-    { BridgeMethod::PreferencesInitialize, "preferences.initialize", BridgeMethodGroup::Preferences },
-    { BridgeMethod::PreferencesSetLocale, "preferences.setLocale", BridgeMethodGroup::Preferences },
-    { BridgeMethod::PreferencesSetAudioMuted, "preferences.setAudioMuted", BridgeMethodGroup::Preferences },
-    { BridgeMethod::PreferencesSetPlayBackgroundTheme, "preferences.setPlayBackgroundTheme", BridgeMethodGroup::Preferences },
-    { BridgeMethod::PreferencesClearPlayBackgroundTheme, "preferences.clearPlayBackgroundTheme", BridgeMethodGroup::Preferences },
-    { BridgeMethod::GetStartupURL, "getStartupUrl", BridgeMethodGroup::DeepLinks },
-    { BridgeMethod::UpdateDiscordActivity, "updateDiscordActivity", BridgeMethodGroup::Host },
-    { BridgeMethod::ClearDiscordActivity, "clearDiscordActivity", BridgeMethodGroup::Host },
-    { BridgeMethod::SavedAccountsList, "savedAccounts.list", BridgeMethodGroup::SavedAccounts },
-    { BridgeMethod::SavedAccountsUpsert, "savedAccounts.upsert", BridgeMethodGroup::SavedAccounts },
-    { BridgeMethod::SavedAccountsRemove, "savedAccounts.remove", BridgeMethodGroup::SavedAccounts },
-    { BridgeMethod::AuthBeginExternalLogin, "auth.beginExternalLogin", BridgeMethodGroup::DeepLinks },
-    { BridgeMethod::OpenExternal, "openExternal", BridgeMethodGroup::System },
-    { BridgeMethod::ClearResourceCache, "clearResourceCache", BridgeMethodGroup::Host },
-    { BridgeMethod::CopyText, "copyText", BridgeMethodGroup::System },
-    { BridgeMethod::ShowItemInFolder, "showItemInFolder", BridgeMethodGroup::System },
-    { BridgeMethod::WindowMinimize, "windowMinimize", BridgeMethodGroup::System },
-    { BridgeMethod::WindowMaximize, "windowMaximize", BridgeMethodGroup::System },
-    { BridgeMethod::WindowClose, "windowClose", BridgeMethodGroup::System },
-    { BridgeMethod::WindowIsMaximized, "windowIsMaximized", BridgeMethodGroup::System },
-    { BridgeMethod::ZoomIn, "zoomIn", BridgeMethodGroup::System },
-    { BridgeMethod::ZoomOut, "zoomOut", BridgeMethodGroup::System },
-    { BridgeMethod::ZoomReset, "zoomReset", BridgeMethodGroup::System },
-    { BridgeMethod::GetZoomFactor, "getZoomFactor", BridgeMethodGroup::System },
-    { BridgeMethod::SetAudioMuted, "setAudioMuted", BridgeMethodGroup::System },
-    { BridgeMethod::GetAudioMuted, "getAudioMuted", BridgeMethodGroup::System },
+    { BridgeMethod::GetAppInfo, "getAppInfo", BridgeMethodGroup::Host, invoke(0) },
+    { BridgeMethod::GetResourceCacheSize, "getResourceCacheSize", BridgeMethodGroup::Host, invoke(0) },
+    { BridgeMethod::GetRuntimeConfig, "getRuntimeConfig", BridgeMethodGroup::Host, invoke(0) },
+    { BridgeMethod::GetSystemTheme, "getSystemTheme", BridgeMethodGroup::Host, invoke(0) },
+    { BridgeMethod::ApiRequest, "api.request", BridgeMethodGroup::API, invoke(1) },
+    { BridgeMethod::GameOpen, "game.open", BridgeMethodGroup::Game, invoke(1) },
+    { BridgeMethod::GameClose, "game.close", BridgeMethodGroup::Game, invoke(0) },
+    { BridgeMethod::LauncherUpdateGetState, "launcherUpdates.getState", BridgeMethodGroup::Updates, invoke(0) },
+    { BridgeMethod::LauncherUpdateCheck, "launcherUpdates.check", BridgeMethodGroup::Updates, invoke(0) },
+    { BridgeMethod::LauncherUpdateDownload, "launcherUpdates.download", BridgeMethodGroup::Updates, invoke(0) },
+    { BridgeMethod::LauncherUpdateInstall, "launcherUpdates.install", BridgeMethodGroup::Updates, invoke(0) },
+    { BridgeMethod::PreferencesInitialize, "preferences.initialize", BridgeMethodGroup::Preferences, invoke(1, MissingPayload::EmptyObject) },
+    { BridgeMethod::PreferencesSetLocale, "preferences.setLocale", BridgeMethodGroup::Preferences, invoke(1) },
+    { BridgeMethod::PreferencesSetAudioMuted, "preferences.setAudioMuted", BridgeMethodGroup::Preferences, invoke(1) },
+    { BridgeMethod::PreferencesSetPlayBackgroundTheme, "preferences.setPlayBackgroundTheme", BridgeMethodGroup::Preferences, invoke(2) },
+    { BridgeMethod::PreferencesClearPlayBackgroundTheme, "preferences.clearPlayBackgroundTheme", BridgeMethodGroup::Preferences, invoke(1) },
+    { BridgeMethod::GetStartupURL, "getStartupUrl", BridgeMethodGroup::DeepLinks, invoke(0) },
+    { BridgeMethod::UpdateDiscordActivity, "updateDiscordActivity", BridgeMethodGroup::Host, fire(1, MissingPayload::EmptyObject) },
+    { BridgeMethod::ClearDiscordActivity, "clearDiscordActivity", BridgeMethodGroup::Host, fire(0) },
+    { BridgeMethod::SavedAccountsList, "savedAccounts.list", BridgeMethodGroup::SavedAccounts, invoke(0) },
+    { BridgeMethod::SavedAccountsUpsert, "savedAccounts.upsert", BridgeMethodGroup::SavedAccounts, invoke(1) },
+    { BridgeMethod::SavedAccountsRemove, "savedAccounts.remove", BridgeMethodGroup::SavedAccounts, invoke(1) },
+    { BridgeMethod::AuthBeginExternalLogin, "auth.beginExternalLogin", BridgeMethodGroup::DeepLinks, invoke(0) },
+    { BridgeMethod::OpenExternal, "openExternal", BridgeMethodGroup::System, invoke(1) },
+    { BridgeMethod::ClearResourceCache, "clearResourceCache", BridgeMethodGroup::Host, invoke(0) },
+    { BridgeMethod::CopyText, "copyText", BridgeMethodGroup::System, invoke(1) },
+    { BridgeMethod::ShowItemInFolder, "showItemInFolder", BridgeMethodGroup::System, invoke(1) },
+    { BridgeMethod::WindowMinimize, "windowMinimize", BridgeMethodGroup::System, fire(0) },
+    { BridgeMethod::WindowMaximize, "windowMaximize", BridgeMethodGroup::System, fire(0) },
+    { BridgeMethod::WindowClose, "windowClose", BridgeMethodGroup::System, fire(0) },
+    { BridgeMethod::WindowIsMaximized, "windowIsMaximized", BridgeMethodGroup::System, invoke(0) },
+    { BridgeMethod::ZoomIn, "zoomIn", BridgeMethodGroup::System, fire(0) },
+    { BridgeMethod::ZoomOut, "zoomOut", BridgeMethodGroup::System, fire(0) },
+    { BridgeMethod::ZoomReset, "zoomReset", BridgeMethodGroup::System, fire(0) },
+    { BridgeMethod::GetZoomFactor, "getZoomFactor", BridgeMethodGroup::System, invoke(0) },
+    { BridgeMethod::SetAudioMuted, "setAudioMuted", BridgeMethodGroup::System, fire(1) },
+    { BridgeMethod::GetAudioMuted, "getAudioMuted", BridgeMethodGroup::System, invoke(0) },
 } };
 
 // The enumeration and the table are written separately; keep them in step.
@@ -90,6 +103,11 @@ std::string_view wireString(BridgeMethod method)
 BridgeMethodGroup groupOf(BridgeMethod method)
 {
     return methodTable[static_cast<std::size_t>(method)].group;
+}
+
+BridgePageCall pageCallOf(BridgeMethod method)
+{
+    return methodTable[static_cast<std::size_t>(method)].pageCall;
 }
 
 const std::array<BridgeMethod, bridgeMethodCount>& allBridgeMethods()

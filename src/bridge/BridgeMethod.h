@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -61,10 +62,27 @@ enum class BridgeMethodGroup {
     System,
 };
 
+// How the page-side API calls a method. Its member path on the page is the wire string.
+struct BridgePageCall {
+    enum class Reply {
+        Awaited, // the call returns a promise of the reply's value
+        Dropped, // the call returns nothing and failures are swallowed
+    };
+    enum class MissingPayload {
+        AsGiven, // a missing or falsy first argument is sent as it is
+        EmptyObject, // ... is sent as {}
+    };
+
+    std::size_t argumentCount;
+    Reply reply;
+    MissingPayload missingPayload;
+};
+
 // Exact, case-sensitive lookup of a wire string.
 std::optional<BridgeMethod> bridgeMethodFromWireString(std::string_view wire);
 std::string_view wireString(BridgeMethod method);
 BridgeMethodGroup groupOf(BridgeMethod method);
+BridgePageCall pageCallOf(BridgeMethod method);
 // Every case in table order.
 const std::array<BridgeMethod, bridgeMethodCount>& allBridgeMethods();
 
