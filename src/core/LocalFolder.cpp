@@ -38,11 +38,25 @@ std::string normalisedDecodedPath(const Url& url)
     return normalised;
 }
 
-// Any host but "localhost" names another machine.
+bool holdsEscapedSlash(std::string_view encodedPath)
+{
+    for (auto at = encodedPath.find('%'); at != std::string_view::npos; at = encodedPath.find('%', at + 1)) {
+        if (equalsIgnoringASCIICase(encodedPath.substr(at, 3), "%2F"))
+            return true;
+    }
+    return false;
+}
+
+// Only the plain forms: any host but "localhost" names another machine; a user, password or
+// port has no meaning here; a path not from the root has no place in the file system; and an
+// escaped "/" is a separator to one reader and part of a name (or an error, as GLib and
+// WebKit's file loader have it) to another.
 bool isLocalFileURL(const Url& url)
 {
     auto host = url.host().value_or("");
-    return url.isFileURL() && (host.empty() || equalsIgnoringASCIICase(host, "localhost"));
+    const auto& path = url.percentEncodedPath();
+    return url.isFileURL() && (host.empty() || equalsIgnoringASCIICase(host, "localhost")) && !url.user() && !url.password()
+        && !url.port() && path.starts_with('/') && !holdsEscapedSlash(path);
 }
 
 } // namespace

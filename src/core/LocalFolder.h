@@ -2,8 +2,10 @@
 
 // A folder on this machine, named by a local file URL ("file:///p" or "file://localhost/p"),
 // and the test of whether another file URL lies inside it. Paths are compared decoded and
-// with "." and ".." resolved, so escapes such as "%2e%2e" or "%2F" cannot smuggle a step out
-// of the folder.
+// with "." and ".." resolved, so an escape such as "%2e%2e" cannot smuggle a step out of the
+// folder; URLs in forms that readers may take differently (an escaped "/", a user, a port, a
+// path not from the root) are never inside. The web-process extension compiles this file in
+// (with Url, which needs only GLib), so both processes apply the one rule.
 
 #include "Url.h"
 

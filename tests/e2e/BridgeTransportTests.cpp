@@ -2,6 +2,7 @@
 // back, in a real web view: frame facts, reply routing, exactly-once answers, and a handler
 // object that page script cannot tamper with.
 
+#include "core/LocalFolderCases.h"
 #include "e2e/LauncherPage.h"
 #include "support/PageScriptRunner.h"
 #include "webview/BridgeMessageReply.h"
@@ -12,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -327,6 +329,32 @@ TEST_F(BridgeTransportTest, MessagesWithOtherNamesAreLeftToOtherHandlers)
         EXPECT_FALSE(handled);
     }
     EXPECT_TRUE(received.empty());
+}
+
+TEST(BridgeTransportFileAccess, PagesLoadOnlyTheFilesTheFolderRuleLetsIn)
+{
+    // A web context of its own, so that its web process starts with the folder restriction.
+    ExtensionWebView harness;
+    const char* marker = "loaded.push(Number(document.currentScript.dataset.row));";
+    std::string insideURI = harness.writeFixture("WebUI/inside.js", marker);
+    harness.writeFixture("outside.js", marker);
+    harness.writeFixture("WebUI-other/sibling.js", marker);
+    std::string root = insideURI.substr(std::strlen("file://"), insideURI.size() - std::strlen("file:///WebUI/inside.js"));
+    webkit_web_context_set_web_process_extensions_initialization_user_data(harness.webContext(),
+        g_variant_new_string((harness.fixtureDirectory() + "/WebUI").c_str()));
+
+    std::string page = "<!doctype html><script>window.loaded = [];</script>";
+    json expected = json::array();
+    for (std::size_t row = 0; row < std::size(localFolderCases); ++row) {
+        const auto& testCase = localFolderCases[row];
+        if (testCase.seen != LocalFolderCase::Seen::InPage)
+            continue;
+        page += "<script data-row='" + std::to_string(row) + "' src='" + withRoot(testCase.url, root) + "'></script>";
+        if (testCase.inside)
+            expected.push_back(row);
+    }
+    ASSERT_TRUE(harness.load(harness.writeFixture("WebUI/index.html", page)));
+    EXPECT_EQ(harness.value("window.loaded"), expected);
 }
 
 TEST(BridgeMessageTransportDecode, AcceptsOnlyTextFlagAndURIParameters)

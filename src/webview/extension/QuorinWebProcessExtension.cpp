@@ -4,79 +4,22 @@
 // It writes no log: failures reach the page as rejected promises.
 
 #include "bridge/BridgePageHandler.h"
+#include "core/LocalFolder.h"
+#include "core/Url.h"
 #include "core/glib/GRef.h"
+#include "webview/extension/PostMessageSource.h"
 
 #include <webkit/webkit-web-process-extension.h>
 
 #include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
 
 namespace quorin {
 namespace {
 
 using glib::GRef;
 using glib::GWeak;
-
-// Runs in the frame's own context before any page script, so the intrinsics it captures are
-// the real ones. The promise plumbing stays in JavaScript; the native `send` only forwards
-// the text and a settle function, which the pending table keeps alive until the host answers.
-constexpr char handlerFactorySource[] = R"JS((function (send) {
-    'use strict';
-    const stringify = JSON.stringify;
-    const parse = JSON.parse;
-    const PromiseConstructor = Promise;
-    const ErrorConstructor = Error;
-    const freeze = Object.freeze;
-    const pending = Object.create(null);
-    let nextId = 0;
-
-    function failure(code) {
-        const error = new ErrorConstructor(code);
-        error.code = code;
-        return error;
-    }
-
-    function postMessage(body) {
-        return new PromiseConstructor(function (resolve, reject) {
-            let text;
-            try {
-                text = stringify(body);
-            } catch (_) {
-                text = undefined;
-            }
-            if (typeof text !== 'string') {
-                reject(failure('BRIDGE_REQUEST_INVALID'));
-                return;
-            }
-            const id = ++nextId;
-            const settle = function (answered, replyText) {
-                delete pending[id];
-                if (!answered) {
-                    reject(failure('BRIDGE_FAILED'));
-                    return;
-                }
-                let reply;
-                try {
-                    reply = parse(replyText);
-                } catch (_) {
-                    reject(failure('BRIDGE_FAILED'));
-                    return;
-                }
-                resolve(reply);
-            };
-            pending[id] = settle;
-            try {
-                send(text, settle);
-            } catch (_) {
-                delete pending[id];
-                reject(failure('BRIDGE_FAILED'));
-            }
-        });
-    }
-
-    return freeze({ postMessage: freeze(postMessage) });
-}))JS";
 
 // What the native send function of one frame needs; owned by that function, freed when the
 // page's garbage collector drops it. Both objects may die first, hence weak references.
@@ -171,11 +114,16 @@ void sendRequest(const char* text, JSCValue* settleFunction, gpointer data)
     webkit_web_page_send_message_to_view(page.get(), message.get(), nullptr, onReply, pending);
 }
 
+// post-message.js runs in the frame's own context before any page script, so the intrinsics
+// it captures are the real ones. The promise plumbing stays in JavaScript; the native `send`
+// only forwards the text and a settle function, which the pending table keeps alive until
+// the host answers.
 GRef<JSCValue> makeHandler(JSCContext* context, WebKitWebPage* page, WebKitFrame* frame)
 {
     auto send = GRef<JSCValue>::adopt(jsc_value_new_function(context, nullptr, G_CALLBACK(sendRequest),
         new FrameBinding(page, frame), deleteFrameBinding, G_TYPE_NONE, 2, G_TYPE_STRING, JSC_TYPE_VALUE));
-    auto factory = GRef<JSCValue>::adopt(jsc_context_evaluate(context, handlerFactorySource, -1));
+    const auto& source = embedded::postMessageFactory;
+    auto factory = GRef<JSCValue>::adopt(jsc_context_evaluate(context, source.data(), static_cast<gssize>(source.size())));
     if (!factory || !jsc_value_is_function(factory.get()))
         return nullptr;
     auto handler = GRef<JSCValue>::adopt(jsc_value_function_call(factory.get(), JSC_TYPE_VALUE, send.get(), G_TYPE_NONE));
@@ -198,29 +146,16 @@ void onWindowObjectCleared(WebKitScriptWorld* world, WebKitWebPage* page, WebKit
 }
 
 // Pages may read files only inside the web UI folder: file loads run outside the web
-// process's sandbox, so every request for a file elsewhere is cancelled here.
-bool isInsideFolder(const char* uri, const std::string& folder)
-{
-    GError* error = nullptr;
-    glib::GUniquePtr<char> hostname;
-    char* rawHostname = nullptr;
-    glib::GUniquePtr<char> path(g_filename_from_uri(uri, &rawHostname, &error));
-    hostname.reset(rawHostname);
-    glib::GErrorPtr ownedError(error);
-    if (!path || (hostname && std::string_view(hostname.get()) != "localhost"))
-        return false;
-    glib::GUniquePtr<char> canonical(g_canonicalize_filename(path.get(), "/"));
-    std::string_view candidate(canonical.get());
-    return candidate == folder || (candidate.size() > folder.size() && candidate.starts_with(folder) && candidate[folder.size()] == '/');
-}
-
+// process's sandbox, so every request for a file elsewhere is cancelled here, by the same
+// rule the UI process applies to navigations and bridge requests.
 gboolean onSendRequest(WebKitWebPage*, WebKitURIRequest* request, WebKitURIResponse*, gpointer data)
 {
-    const auto& folder = *static_cast<const std::string*>(data);
+    const auto& folder = *static_cast<const std::optional<LocalFolder>*>(data);
     const char* uri = webkit_uri_request_get_uri(request);
     if (!uri || g_ascii_strncasecmp(uri, "file:", 5) != 0)
         return FALSE;
-    return !isInsideFolder(uri, folder); // TRUE cancels the request
+    auto url = Url::parse(uri);
+    return !url || !folder || !folder->contains(*url); // TRUE cancels the request
 }
 
 void onPageCreated(WebKitWebProcessExtension*, WebKitWebPage* page, gpointer data)
@@ -239,9 +174,9 @@ extern "C" G_MODULE_EXPORT void webkit_web_process_extension_initialize_with_use
     // The user data, when given, is the one folder whose files pages may load.
     auto* data = const_cast<GVariant*>(userData);
     if (data && g_variant_is_of_type(data, G_VARIANT_TYPE_STRING)) {
-        quorin::glib::GUniquePtr<char> folder(g_canonicalize_filename(g_variant_get_string(data, nullptr), "/"));
-        // Lives as long as the web process.
-        auto* allowedFolder = new std::string(folder.get());
+        // Lives as long as the web process. A folder that names no local folder lets no file in.
+        auto folder = quorin::LocalFolder::of(quorin::Url::fileURL(g_variant_get_string(data, nullptr)));
+        auto* allowedFolder = new std::optional<quorin::LocalFolder>(std::move(folder));
         g_signal_connect(extension, "page-created", G_CALLBACK(quorin::onPageCreated), allowedFolder);
     }
 }
