@@ -4,6 +4,8 @@
 // fixed order read as a list of TRY lines; the first failure is the one returned.
 
 #include <cassert>
+#include <cstdio>
+#include <cstdlib>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -85,12 +87,45 @@ using Status = Result<Ok, E>;
 
 } // namespace quorin
 
+namespace quorin::detail {
+
+[[noreturn]] inline void mustHaveSucceeded(const char* expression, const char* file, int line)
+{
+    std::fprintf(stderr, "MUST(%s) failed at %s:%d\n", expression, file, line);
+    std::abort();
+}
+
+template<typename T, typename E>
+T mustValue(Result<T, E>&& result, const char* expression, const char* file, int line)
+{
+    if (result.isError())
+        mustHaveSucceeded(expression, file, line);
+    return result.releaseValue();
+}
+
+inline void mustValue(bool holds, const char* expression, const char* file, int line)
+{
+    if (!holds)
+        mustHaveSucceeded(expression, file, line);
+}
+
+} // namespace quorin::detail
+
 // Evaluates a Result; on failure returns its error from the enclosing function,
 // otherwise yields the value. GNU statement expression, as GCC and Clang support.
-#define TRY(expression)                                                       \
+// Each use names its local uniquely, so TRY(f(TRY(g()))) nests (g's error comes first).
+#define TRY(expression) QUORIN_TRY_WITH_NAME(expression, QUORIN_TRY_NAME(__COUNTER__))
+#define QUORIN_TRY_NAME(counter) QUORIN_TRY_JOIN(_quorin_try_result_, counter)
+#define QUORIN_TRY_JOIN(prefix, counter) prefix##counter
+#define QUORIN_TRY_WITH_NAME(expression, name)                                \
     __extension__({                                                           \
-        auto _quorin_try_result = (expression);                               \
-        if (_quorin_try_result.isError())                                     \
-            return ::quorin::fail(_quorin_try_result.releaseError());         \
-        _quorin_try_result.releaseValue();                                    \
+        auto name = (expression);                                             \
+        if (name.isError())                                                   \
+            return ::quorin::fail(name.releaseError());                       \
+        name.releaseValue();                                                  \
     })
+
+// For a call that cannot fail short of a broken process (memory or the kernel's random
+// source gone): yields a Result's value, or checks a condition, and aborts with the
+// expression and its place when that does not hold.
+#define MUST(expression) ::quorin::detail::mustValue((expression), #expression, __FILE__, __LINE__)

@@ -7,7 +7,6 @@
 #include <openssl/evp.h>
 
 #include <array>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -26,23 +25,20 @@ using DigestContext = std::unique_ptr<EVP_MD_CTX, DigestContextDeleter>;
 DigestContext newSha256Context()
 {
     DigestContext context(EVP_MD_CTX_new());
-    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
-        std::abort();
+    MUST(context && EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) == 1);
     return context;
 }
 
 void update(EVP_MD_CTX* context, const void* data, std::size_t size)
 {
-    if (EVP_DigestUpdate(context, data, size) != 1)
-        std::abort();
+    MUST(EVP_DigestUpdate(context, data, size) == 1);
 }
 
 std::string finalHex(EVP_MD_CTX* context)
 {
     std::array<unsigned char, EVP_MAX_MD_SIZE> digest {};
     unsigned int length = 0;
-    if (EVP_DigestFinal_ex(context, digest.data(), &length) != 1)
-        std::abort();
+    MUST(EVP_DigestFinal_ex(context, digest.data(), &length) == 1);
     std::string text;
     text.reserve(length * 2);
     for (unsigned int i = 0; i < length; ++i)
