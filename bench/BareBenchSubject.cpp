@@ -18,31 +18,26 @@ BareBenchSubject::BareBenchSubject(std::string pageURL)
     auto session = adoptGRef(webkit_network_session_new_ephemeral());
     m_contentManager = adoptGRef(webkit_user_content_manager_new());
     // Connected before registering, so no message can arrive unanswered.
-    g_signal_connect(m_contentManager.get(), "script-message-with-reply-received::bare", G_CALLBACK(onMessage), this);
+    m_signals.push_back(glib::SignalConnection::connect(m_contentManager.get(), "script-message-with-reply-received::bare", G_CALLBACK(onMessage), this));
     webkit_user_content_manager_register_script_message_handler_with_reply(m_contentManager.get(), "bare", nullptr);
 
-    auto* view = g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context.get(), "network-session", session.get(),
-        "user-content-manager", m_contentManager.get(), nullptr);
-    m_webView = adoptGRef(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
+    m_webView = glib::adoptFloatingGRef(WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context.get(),
+        "network-session", session.get(), "user-content-manager", m_contentManager.get(), nullptr)));
 
-    g_signal_connect(m_webView.get(), "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, BareBenchSubject* self) {
+    auto connect = [this](const char* signal, GCallback handler) {
+        m_signals.push_back(glib::SignalConnection::connect(m_webView.get(), signal, handler, this));
+    };
+    connect("load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, BareBenchSubject* self) {
         if (event == WEBKIT_LOAD_FINISHED && !self->m_failed)
             self->m_loaded = true;
-    }), this);
-    g_signal_connect(m_webView.get(), "load-failed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char*, GError*, BareBenchSubject* self) -> gboolean {
+    }));
+    connect("load-failed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char*, GError*, BareBenchSubject* self) -> gboolean {
         self->m_failed = true;
         return FALSE;
-    }), this);
-    g_signal_connect(m_webView.get(), "web-process-terminated", G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason, BareBenchSubject* self) {
+    }));
+    connect("web-process-terminated", G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason, BareBenchSubject* self) {
         self->m_failed = true;
-    }), this);
-}
-
-BareBenchSubject::~BareBenchSubject()
-{
-    // The window may keep the view alive a little longer than us.
-    g_signal_handlers_disconnect_by_data(m_webView.get(), this);
-    g_signal_handlers_disconnect_by_data(m_contentManager.get(), this);
+    }));
 }
 
 void BareBenchSubject::load()

@@ -7,17 +7,18 @@
 #include "BenchSubject.h"
 
 #include "core/glib/GRef.h"
+#include "core/glib/SignalConnection.h"
 
 #include <webkit/webkit.h>
 
 #include <string>
+#include <vector>
 
 namespace quorin::bench {
 
 class BareBenchSubject final : public BenchSubject {
 public:
     explicit BareBenchSubject(std::string pageURL);
-    ~BareBenchSubject() override;
 
     BareBenchSubject(const BareBenchSubject&) = delete;
     BareBenchSubject& operator=(const BareBenchSubject&) = delete;
@@ -39,6 +40,8 @@ private:
     glib::GRef<WebKitWebView> m_webView;
     bool m_loaded { false };
     bool m_failed { false };
+    // Declared last: the window may keep the view alive a little longer than us.
+    std::vector<glib::SignalConnection> m_signals;
 };
 
 } // namespace quorin::bench

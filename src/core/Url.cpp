@@ -2,7 +2,8 @@
 
 #include "Hex.h"
 
-#include "glib/GRef.h"
+#include "glib/GError.h"
+#include "glib/GUniquePtr.h"
 
 #include <glib.h>
 
@@ -55,11 +56,10 @@ std::optional<Components> split(const std::string& text)
     gchar* path = nullptr;
     gchar* query = nullptr;
     gchar* fragment = nullptr;
-    GError* rawError = nullptr;
-    gboolean parsed = g_uri_split_with_user(text.c_str(), uriFlags, &scheme, &user, &password, nullptr, &host, &port,
-        &path, &query, &fragment, &rawError);
-    glib::GErrorPtr error(rawError);
-    if (!parsed)
+    // GLib's message adds nothing to "not a URL".
+    glib::GErrorOut error;
+    if (!g_uri_split_with_user(text.c_str(), uriFlags, &scheme, &user, &password, nullptr, &host, &port,
+            &path, &query, &fragment, error.out()))
         return std::nullopt;
 
     Components components;

@@ -1,6 +1,6 @@
 #include "DefaultHandler.h"
 
-#include "core/glib/GRef.h"
+#include "core/glib/GError.h"
 
 #include <gio/gio.h>
 
@@ -8,10 +8,8 @@ namespace quorin {
 
 bool openWithDefaultHandler(const Url& url)
 {
-    GError* error = nullptr;
-    bool launched = g_app_info_launch_default_for_uri(url.string().c_str(), nullptr, &error);
-    glib::GErrorPtr ownedError(error);
-    return launched;
+    glib::GErrorOut error;
+    return g_app_info_launch_default_for_uri(url.string().c_str(), nullptr, error.out());
 }
 
 } // namespace quorin

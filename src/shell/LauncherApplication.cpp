@@ -5,11 +5,14 @@
 #include "ServiceAssembly.h"
 #include "core/ApplicationBundle.h"
 #include "core/ProductIdentity.h"
+#include "core/glib/GUniquePtr.h"
+#include "core/glib/SignalConnection.h"
 #include "webui/WebUIBundleLocator.h"
 
 #include <cstdio>
 #include <gtk/gtk.h>
 #include <optional>
+#include <vector>
 
 namespace quorin {
 
@@ -18,6 +21,8 @@ struct LauncherApplication::State {
     std::unique_ptr<LauncherWindow> window;
     std::optional<std::string> webUIRoot;
     bool reportStartup { false };
+    // Declared last, so the handlers go before anything they reach.
+    std::vector<glib::SignalConnection> applicationSignals;
 };
 
 LauncherApplication::LauncherApplication()
@@ -32,7 +37,7 @@ static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optiona
     auto bundle = ApplicationBundle::running();
     auto configurationLoader = [bundle]() -> Result<LauncherConfiguration, LauncherConfigurationLoadError> {
         if (!bundle)
-            return fail(LauncherConfigurationLoadError(LauncherConfigurationError::of(LauncherConfigurationError::Case::MissingBundledConfiguration)));
+            return fail(LauncherConfigurationLoadError(LauncherConfigurationError::missingBundledConfiguration()));
         return LauncherConfiguration::bundled(*bundle);
     };
     auto bundleLoader = [bundle, webUIRoot]() -> Result<WebUIBundle, WebUIBundleLoadError> {
@@ -80,26 +85,27 @@ int LauncherApplication::run(int argc, char** argv)
     g_application_add_main_option(application, "report-startup", 0, G_OPTION_FLAG_NONE, G_OPTION_ARG_NONE,
         "Print the start-up outcome (\"ready\" or a failure code) on standard output", nullptr);
 
-    g_signal_connect(application, "handle-local-options", G_CALLBACK(+[](GApplication*, GVariantDict* options, State* self) -> gint {
+    auto connect = [&state, application](const char* signal, GCallback handler) {
+        state.applicationSignals.push_back(glib::SignalConnection::connect(application, signal, handler, &state));
+    };
+    connect("handle-local-options", G_CALLBACK(+[](GApplication*, GVariantDict* options, State* self) -> gint {
         const char* root = nullptr;
         if (g_variant_dict_lookup(options, "web-ui-root", "^&ay", &root) && root)
             self->webUIRoot = root;
         self->reportStartup = g_variant_dict_contains(options, "report-startup");
         return -1; // continue with the default handling
-    }), &state);
-    g_signal_connect(application, "activate", G_CALLBACK(+[](GApplication* app, LauncherApplication* self) {
-        ensureWindow(GTK_APPLICATION(app), *self->m_state).present();
-    }), this);
-    g_signal_connect(application, "open", G_CALLBACK(+[](GApplication* app, GFile** files, gint count, gchar*, LauncherApplication* self) {
-        auto& window = ensureWindow(GTK_APPLICATION(app), *self->m_state);
+    }));
+    connect("activate", G_CALLBACK(+[](GApplication* app, State* self) { ensureWindow(GTK_APPLICATION(app), *self).present(); }));
+    connect("open", G_CALLBACK(+[](GApplication* app, GFile** files, gint count, gchar*, State* self) {
+        auto& window = ensureWindow(GTK_APPLICATION(app), *self);
         for (gint index = 0; index < count; ++index) {
             auto uri = glib::takeString(g_file_get_uri(files[index]));
             if (auto url = Url::parse(uri))
                 window.model().openURL(*url);
         }
         window.present();
-    }), this);
-    g_signal_connect(application, "shutdown", G_CALLBACK(+[](GApplication*, State* self) { self->window.reset(); }), &state);
+    }));
+    connect("shutdown", G_CALLBACK(+[](GApplication*, State* self) { self->window.reset(); }));
 
     return g_application_run(application, argc, argv);
 }

@@ -36,6 +36,7 @@ GtkWidget* makeLauncherFatalErrorView(const std::string& caption, std::function<
     GtkWidget* button = gtk_button_new_with_label("Retry");
     gtk_widget_add_css_class(button, "suggested-action");
     gtk_widget_set_halign(button, GTK_ALIGN_CENTER);
+    // The button owns the action and its handler: both go with the button.
     auto* action = new std::function<void()>(std::move(retry));
     g_signal_connect_data(button, "clicked", G_CALLBACK(+[](GtkButton*, std::function<void()>* run) { (*run)(); }), action,
         [](gpointer data, GClosure*) { delete static_cast<std::function<void()>*>(data); }, G_CONNECT_DEFAULT);

@@ -2,6 +2,7 @@
 
 #include "LauncherFatalErrorView.h"
 #include "core/ProductIdentity.h"
+#include "core/glib/MainLoop.h"
 #include "webview/LauncherWebViewController.h"
 
 #include <gtk/gtk.h>
@@ -85,8 +86,6 @@ LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<Laun
 
 LauncherWindow::~LauncherWindow()
 {
-    if (m_startSource)
-        g_source_remove(m_startSource);
     m_model->removeObserver(m_observerID);
     if (auto controller = m_model->controller())
         controller->setStateObserver({});
@@ -102,15 +101,11 @@ GtkWindow* LauncherWindow::window() const
 void LauncherWindow::present()
 {
     gtk_window_present(window());
-    if (m_startSource || m_model->didStart())
+    if (m_startScheduled || m_model->didStart())
         return;
     // Start once the window is on screen, so the loading screen shows while the services build.
-    m_startSource = g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
-        auto* self = static_cast<LauncherWindow*>(data);
-        self->m_startSource = 0;
-        self->m_model->start();
-        return G_SOURCE_REMOVE;
-    }, this, nullptr);
+    m_startScheduled = true;
+    glib::runOnMainLoop(m_pending.guarded([this] { m_model->start(); }));
 }
 
 void LauncherWindow::setContent(GtkWidget* content)
@@ -130,7 +125,7 @@ void LauncherWindow::render()
         return;
     }
     if (auto failure = m_model->failure()) {
-        std::string code(failure->rawValue());
+        std::string code = failure->code();
         GtkWidget* view = makeLauncherFatalErrorView(code, [this] { m_model->start(); });
         setContent(view);
         gtk_window_set_default_widget(window(), fatalErrorRetryButton(view));
@@ -183,7 +178,7 @@ void LauncherWindow::webViewStateChanged(const LauncherWebViewState& state)
         m_pageErrorView = nullptr;
     }
     if (auto failure = state.failure()) {
-        std::string detail(rawValue(*failure));
+        std::string detail = failure->code();
         std::weak_ptr<LauncherWebViewController> weakController = m_model->controller();
         m_pageErrorView = makeLauncherFatalErrorView(detail, [weakController] {
             if (auto controller = weakController.lock())

@@ -6,6 +6,7 @@
 // Main thread only.
 
 #include "LauncherRootModel.h"
+#include "core/glib/AsyncScope.h"
 #include "core/glib/GRef.h"
 #include "webview/LauncherWebViewState.h"
 
@@ -55,7 +56,9 @@ private:
     GtkWidget* m_loadingBadge { nullptr };
     GtkWidget* m_pageErrorView { nullptr };
     LauncherRootModel::ObserverID m_observerID { 0 };
-    unsigned m_startSource { 0 };
+    bool m_startScheduled { false };
+    // The start left on the main loop does nothing once the window is gone.
+    glib::AsyncScope m_pending;
 };
 
 } // namespace quorin

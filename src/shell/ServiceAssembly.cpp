@@ -7,6 +7,7 @@
 #include "bridge/BridgeDispatcher.h"
 #include "bridge/DefaultLauncherBridgeService.h"
 #include "bridge/LauncherBridgeHost.h"
+#include "core/glib/MainLoop.h"
 
 namespace quorin {
 
@@ -88,17 +89,10 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     std::weak_ptr<LauncherWebViewController> weakController = controller;
     bridgeService->setEventSink([weakController](const std::string& eventName, const BridgeValue& payload) {
         // Each event is its own main-loop task; a page that cannot take it drops it.
-        struct Event {
-            std::weak_ptr<LauncherWebViewController> controller;
-            std::string name;
-            BridgeValue payload;
-        };
-        g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
-            std::unique_ptr<Event> event(static_cast<Event*>(data));
-            if (auto target = event->controller.lock())
-                target->dispatchNativeEvent(event->name, event->payload);
-            return G_SOURCE_REMOVE;
-        }, new Event { weakController, eventName, payload }, nullptr);
+        glib::runOnMainLoop([weakController, eventName, payload] {
+            if (auto target = weakController.lock())
+                target->dispatchNativeEvent(eventName, payload);
+        });
     });
     log.done("eventSink");
 

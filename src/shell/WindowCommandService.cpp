@@ -3,7 +3,8 @@
 #include "DefaultHandler.h"
 #include "ZoomLevel.h"
 #include "core/PlatformValues.h"
-#include "webview/PageScriptCall.h"
+#include "core/glib/GError.h"
+#include "core/glib/MainLoop.h"
 
 #include <functional>
 #include <gtk/gtk.h>
@@ -52,14 +53,15 @@ bool WindowCommandService::reveal(const Url& fileURL)
     struct stat status {};
     if (!fileURL.isFileURL() || stat(fileURL.filePath().c_str(), &status) != 0)
         return false;
-    // Ask the desktop's file viewer to show the item selected; no answer is awaited.
+    // Without a session bus there is no file viewer to ask.
+    glib::GErrorOut error;
+    auto bus = glib::adoptGRef(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, error.out()));
+    if (!bus)
+        return false;
+    // Ask the desktop's file viewer to show the item selected. The page has its answer before
+    // the viewer replies, so no reply is asked for.
     std::string uri = fileURL.string();
     const char* uris[] = { uri.c_str(), nullptr };
-    GError* error = nullptr;
-    GRef<GDBusConnection> bus = glib::adoptGRef(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error));
-    glib::GErrorPtr ownedError(error);
-    if (!bus)
-        return true;
     g_dbus_connection_call(bus.get(), "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
         "ShowItems", g_variant_new("(^ass)", uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
     return true;
@@ -111,25 +113,17 @@ double WindowCommandService::zoomIn() { return setZoom(ZoomLevel::zoomedIn(zoomF
 double WindowCommandService::zoomOut() { return setZoom(ZoomLevel::zoomedOut(zoomFactor())); }
 double WindowCommandService::resetZoom() { return setZoom(ZoomLevel::reset); }
 
-namespace {
-
-// Runs a page script in a later main-loop turn, if the web view still exists then; the
-// arguments are read at that moment. Failures are of no interest: the page may not be there.
-void runScriptLater(WebKitWebView* webView, std::string script, std::function<PageScriptArguments(WebKitWebView*)> arguments)
+// The arguments are read when the script runs. Failures are of no interest: the page may
+// not be there.
+void WindowCommandService::runScriptLater(std::string script, std::function<PageScriptArguments(WebKitWebView*)> arguments)
 {
-    struct Task {
-        glib::GWeak<WebKitWebView> webView;
-        std::string script;
-        std::function<PageScriptArguments(WebKitWebView*)> arguments;
-    };
-    auto* task = new Task { glib::GWeak<WebKitWebView>(webView), std::move(script), std::move(arguments) };
-    g_idle_add_full(G_PRIORITY_DEFAULT, [](gpointer data) -> gboolean {
-        std::unique_ptr<Task> owned(static_cast<Task*>(data));
-        if (auto view = owned->webView.get())
-            callPageScript(view.get(), owned->script, owned->arguments(view.get()));
-        return G_SOURCE_REMOVE;
-    }, task, nullptr);
+    glib::runOnMainLoop(m_pending.guarded([this, script = std::move(script), arguments = std::move(arguments)] {
+        if (auto view = webView())
+            callPageScript(view.get(), script, arguments(view.get()), m_pending);
+    }));
 }
+
+namespace {
 
 std::string pageZoomScript()
 {
@@ -148,7 +142,7 @@ double WindowCommandService::setZoom(double value)
     double zoom = ZoomLevel::normalised(value);
     if (auto view = webView()) {
         webkit_web_view_set_zoom_level(view.get(), zoom);
-        runScriptLater(view.get(), pageZoomScript(), [](WebKitWebView* current) {
+        runScriptLater(pageZoomScript(), [](WebKitWebView* current) {
             return PageScriptArguments { { "zoom", BridgeValue::number(webkit_web_view_get_zoom_level(current)) } };
         });
     }
@@ -161,7 +155,7 @@ bool WindowCommandService::setAudioMuted(bool muted)
     if (!view)
         return false;
     m_audioMuted = muted;
-    runScriptLater(view.get(), "document.querySelectorAll('audio, video').forEach((element) => { element.muted = muted; });",
+    runScriptLater("document.querySelectorAll('audio, video').forEach((element) => { element.muted = muted; });",
         [muted](WebKitWebView*) { return PageScriptArguments { { "muted", BridgeValue::boolean(muted) } }; });
     return true;
 }

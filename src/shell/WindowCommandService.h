@@ -4,9 +4,13 @@
 // weakly: once it is gone every command quietly answers false (or zoom 1.0). Main thread only.
 
 #include "bridge/SystemCommandHandling.h"
+#include "core/glib/AsyncScope.h"
 #include "core/glib/GRef.h"
+#include "webview/PageScriptCall.h"
 
+#include <functional>
 #include <memory>
+#include <string>
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _GtkWindow GtkWindow;
@@ -37,9 +41,13 @@ private:
     bool actOnWindow(void (*action)(GtkWindow*));
     glib::GRef<WebKitWebView> webView() const;
     GtkWindow* window() const;
+    // Runs a page script in a later main-loop turn, if this service and the web view still exist then.
+    void runScriptLater(std::string script, std::function<PageScriptArguments(WebKitWebView*)> arguments);
 
     std::unique_ptr<glib::GWeak<WebKitWebView>> m_webView;
     bool m_audioMuted { false };
+    // Work this service left on the main loop or with the engine; ends with the service.
+    glib::AsyncScope m_pending;
 };
 
 } // namespace quorin

@@ -39,7 +39,7 @@ void BridgeMessageReply::send(std::string_view replyJSON)
     // Embedded NUL bytes fail validation too, so the C string below is the whole text.
     bool isUTF8 = g_utf8_validate(replyJSON.data(), static_cast<gssize>(replyJSON.size()), nullptr);
     std::string text = isUTF8 ? std::string(replyJSON) : failedReplyJSON();
-    glib::GVariantPtr parameters(g_variant_ref_sink(g_variant_new_string(text.c_str())));
+    auto parameters = glib::GRef<GVariant>::adoptFloating(g_variant_new_string(text.c_str()));
     auto reply = glib::GRef<WebKitUserMessage>::adopt(WEBKIT_USER_MESSAGE(
         g_object_ref_sink(webkit_user_message_new(webkit_user_message_get_name(message.get()), parameters.get()))));
     webkit_user_message_send_reply(message.get(), reply.get());

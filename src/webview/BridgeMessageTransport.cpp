@@ -10,7 +10,7 @@ namespace quorin {
 
 BridgeMessageTransport::BridgeMessageTransport(WebKitWebView* webView, Handler handler)
     : m_handler(std::move(handler))
-    , m_connection(webView, g_signal_connect(webView, "user-message-received", G_CALLBACK(onUserMessageReceived), this))
+    , m_connection(glib::SignalConnection::connect(webView, "user-message-received", G_CALLBACK(onUserMessageReceived), this))
 {
 }
 
@@ -41,7 +41,7 @@ bool BridgeMessageTransport::receive(WebKitUserMessage* message)
     auto reply = std::make_shared<BridgeMessageReply>(message);
     auto request = decode(webkit_user_message_get_parameters(message));
     if (!request) {
-        reply->send(BridgeMessageReply::invalidRequestReplyJSON);
+        reply->send(BridgeMessageReply::invalidRequestReplyJSON());
         return true;
     }
     if (!m_handler)

@@ -4,7 +4,7 @@
 // frame of one web view and hands each one, with its frame's facts, to a handler. No script
 // message handler is involved. Main thread only.
 
-#include "core/glib/GRef.h"
+#include "core/glib/SignalConnection.h"
 
 #include <webkit/webkit.h>
 

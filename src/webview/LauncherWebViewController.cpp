@@ -4,6 +4,7 @@
 #include "PageDialogPresenter.h"
 #include "PageScriptCall.h"
 #include "PreferredLanguages.h"
+#include "WebKitRefTraits.h"
 #include "WebProcessExtensions.h"
 #include "WebViewNavigationDelegate.h"
 #include "bridge/LauncherBridgeHost.h"
@@ -14,6 +15,7 @@ namespace quorin {
 
 using glib::adoptGRef;
 using glib::GRef;
+using glib::SignalConnection;
 
 std::shared_ptr<LauncherWebViewController> LauncherWebViewController::create(LauncherWebViewControllerOptions options)
 {
@@ -27,12 +29,7 @@ LauncherWebViewController::LauncherWebViewController(LauncherWebViewControllerOp
 {
 }
 
-LauncherWebViewController::~LauncherWebViewController()
-{
-    // The web view may outlive us inside the widget tree; its signals must not reach a dead controller.
-    if (m_webView)
-        g_signal_handlers_disconnect_by_data(m_webView.get(), this);
-}
+LauncherWebViewController::~LauncherWebViewController() = default;
 
 static GRef<WebKitWebContext> makeWebContext(const LauncherWebViewControllerOptions& options, std::vector<std::string> languages)
 {
@@ -75,10 +72,9 @@ static GRef<WebKitUserContentManager> makeUserContentManager(const std::vector<s
 {
     auto manager = adoptGRef(webkit_user_content_manager_new());
     for (const auto& source : documentStartScripts) {
-        WebKitUserScript* script = webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-            WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
-        webkit_user_content_manager_add_script(manager.get(), script);
-        webkit_user_script_unref(script);
+        auto script = adoptGRef(webkit_user_script_new(source.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+            WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr));
+        webkit_user_content_manager_add_script(manager.get(), script.get());
     }
     return manager;
 }
@@ -91,17 +87,19 @@ void LauncherWebViewController::setUp()
     auto settings = makeSettings(m_options.allowsInspection);
     auto contentManager = makeUserContentManager(m_options.documentStartScripts);
 
-    auto* view = g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context.get(), "network-session", session.get(),
-        "settings", settings.get(), "user-content-manager", contentManager.get(), nullptr);
-    m_webView = adoptGRef(WEBKIT_WEB_VIEW(g_object_ref_sink(view)));
+    m_webView = glib::adoptFloatingGRef(WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context.get(),
+        "network-session", session.get(), "settings", settings.get(), "user-content-manager", contentManager.get(), nullptr)));
 
     m_navigationDelegate = std::make_unique<WebViewNavigationDelegate>(m_options.navigationPolicy, m_options.openExternal);
     m_dialogPresenter = std::make_unique<PageDialogPresenter>(std::move(languages));
 
-    g_signal_connect(m_webView.get(), "decide-policy", G_CALLBACK(+[](WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type, LauncherWebViewController* self) -> gboolean {
+    auto connect = [this](const char* signal, GCallback handler) {
+        m_webViewSignals.push_back(SignalConnection::connect(m_webView.get(), signal, handler, this));
+    };
+    connect("decide-policy", G_CALLBACK(+[](WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type, LauncherWebViewController* self) -> gboolean {
         return self->m_navigationDelegate->decidePolicy(decision, type);
-    }), this);
-    g_signal_connect(m_webView.get(), "load-changed", G_CALLBACK(+[](WebKitWebView* webView, WebKitLoadEvent event, LauncherWebViewController* self) {
+    }));
+    connect("load-changed", G_CALLBACK(+[](WebKitWebView* webView, WebKitLoadEvent event, LauncherWebViewController* self) {
         // The main frame may only show what the policy allows for it: a sub-frame-only target
         // is stopped before it commits, or replaced by the web UI if it committed already.
         if ((event == WEBKIT_LOAD_STARTED || event == WEBKIT_LOAD_COMMITTED)
@@ -118,24 +116,24 @@ void LauncherWebViewController::setUp()
             self->setState(LauncherWebViewState::loading());
         else if (event == WEBKIT_LOAD_FINISHED && self->m_state.stateCase() != LauncherWebViewState::Case::Failed)
             self->setState(LauncherWebViewState::ready());
-    }), this);
-    g_signal_connect(m_webView.get(), "load-failed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char* failingURI, GError*, LauncherWebViewController* self) -> gboolean {
+    }));
+    connect("load-failed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char* failingURI, GError*, LauncherWebViewController* self) -> gboolean {
         // A load we stopped, or one the main frame was never allowed to show, leaves the page as it was.
         bool cancelledByPolicy = self->m_navigationDelegate->takeSelfCancelledMainFrameLoad()
             || self->m_navigationDelegate->mainFrameLoadMustStop(failingURI);
         if (!cancelledByPolicy)
-            self->setState(LauncherWebViewState::failed(LauncherWebViewFailure::NavigationFailed));
+            self->setState(LauncherWebViewState::failed(LauncherWebViewFailure::navigationFailed()));
         return TRUE; // no engine error page
-    }), this);
-    g_signal_connect(m_webView.get(), "web-process-terminated", G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason, LauncherWebViewController* self) {
-        self->setState(LauncherWebViewState::failed(LauncherWebViewFailure::WebContentProcessTerminated));
-    }), this);
-    g_signal_connect(m_webView.get(), "create", G_CALLBACK(+[](WebKitWebView*, WebKitNavigationAction*, LauncherWebViewController*) -> GtkWidget* {
+    }));
+    connect("web-process-terminated", G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason, LauncherWebViewController* self) {
+        self->setState(LauncherWebViewState::failed(LauncherWebViewFailure::webContentProcessTerminated()));
+    }));
+    connect("create", G_CALLBACK(+[](WebKitWebView*, WebKitNavigationAction*, LauncherWebViewController*) -> GtkWidget* {
         return nullptr; // never a second web view
-    }), this);
-    g_signal_connect(m_webView.get(), "script-dialog", G_CALLBACK(+[](WebKitWebView* webView, WebKitScriptDialog* dialog, LauncherWebViewController* self) -> gboolean {
+    }));
+    connect("script-dialog", G_CALLBACK(+[](WebKitWebView* webView, WebKitScriptDialog* dialog, LauncherWebViewController* self) -> gboolean {
         return self->m_dialogPresenter->present(webView, dialog);
-    }), this);
+    }));
 
     if (auto host = m_options.bridgeHost) {
         m_bridgeTransport = std::make_unique<BridgeMessageTransport>(m_webView.get(),
@@ -181,7 +179,7 @@ void LauncherWebViewController::retry()
 void LauncherWebViewController::dispatchNativeEvent(const std::string& name, const BridgeValue& payload, std::function<void(bool succeeded)> completion)
 {
     callPageScript(m_webView.get(), "window.__quorinNativeDispatch?.(eventName, payload);",
-        { { "eventName", BridgeValue::string(name) }, { "payload", payload } }, std::move(completion));
+        { { "eventName", BridgeValue::string(name) }, { "payload", payload } }, m_pageScripts, std::move(completion));
 }
 
 } // namespace quorin

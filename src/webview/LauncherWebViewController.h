@@ -9,7 +9,9 @@
 #include "LauncherWebViewState.h"
 #include "webui/WebUIBundle.h"
 #include "bridge/BridgeValue.h"
+#include "core/glib/AsyncScope.h"
 #include "core/glib/GRef.h"
+#include "core/glib/SignalConnection.h"
 
 #include <functional>
 #include <memory>
@@ -70,12 +72,11 @@ public:
     void retry();
 
     // Runs window.__quorinNativeDispatch?.(eventName, payload) in the page. The completion,
-    // if any, learns whether the script ran without failing.
+    // if any, learns whether the script ran without failing; it never runs once the
+    // controller is gone.
     void dispatchNativeEvent(const std::string& name, const BridgeValue& payload, std::function<void(bool succeeded)> completion = {});
 
 private:
-    friend class WebViewNavigationDelegate;
-
     explicit LauncherWebViewController(LauncherWebViewControllerOptions options);
     void setUp();
     void setState(LauncherWebViewState state);
@@ -87,6 +88,11 @@ private:
     std::unique_ptr<BridgeMessageTransport> m_bridgeTransport;
     std::unique_ptr<WebViewNavigationDelegate> m_navigationDelegate;
     std::unique_ptr<PageDialogPresenter> m_dialogPresenter;
+    // The page scripts in flight; their completions never run after the controller is gone.
+    glib::AsyncScope m_pageScripts;
+    // Declared last: the web view may outlive us inside the widget tree, and its signals must
+    // not reach a controller that is being destroyed.
+    std::vector<glib::SignalConnection> m_webViewSignals;
 };
 
 } // namespace quorin

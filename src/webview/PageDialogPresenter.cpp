@@ -1,5 +1,6 @@
 #include "PageDialogPresenter.h"
 
+#include "WebKitRefTraits.h"
 #include "webui/DialogButtonTitles.h"
 
 #include <gtk/gtk.h>
@@ -14,15 +15,12 @@ PageDialogPresenter::PageDialogPresenter(std::vector<std::string> preferredLangu
 namespace {
 
 // Keeps the engine's dialog open until the native one goes away, however that happens.
+// The native dialog owns it (object data), and so owns its "response" handler's data.
 struct PendingDialog {
-    WebKitScriptDialog* scriptDialog;
+    glib::GRef<WebKitScriptDialog> scriptDialog;
     GtkWidget* entry;
 
-    ~PendingDialog()
-    {
-        webkit_script_dialog_close(scriptDialog);
-        webkit_script_dialog_unref(scriptDialog);
-    }
+    ~PendingDialog() { webkit_script_dialog_close(scriptDialog.get()); }
 };
 
 void releasePending(gpointer pending)
@@ -34,15 +32,15 @@ void answer(GtkDialog* nativeDialog, int response, gpointer userData)
 {
     auto* pending = static_cast<PendingDialog*>(userData);
     bool confirmed = response == GTK_RESPONSE_ACCEPT;
-    switch (webkit_script_dialog_get_dialog_type(pending->scriptDialog)) {
+    switch (webkit_script_dialog_get_dialog_type(pending->scriptDialog.get())) {
     case WEBKIT_SCRIPT_DIALOG_CONFIRM:
     case WEBKIT_SCRIPT_DIALOG_BEFORE_UNLOAD_CONFIRM:
-        webkit_script_dialog_confirm_set_confirmed(pending->scriptDialog, confirmed);
+        webkit_script_dialog_confirm_set_confirmed(pending->scriptDialog.get(), confirmed);
         break;
     case WEBKIT_SCRIPT_DIALOG_PROMPT:
         // Left unset on cancel, so the page receives null rather than an empty string.
         if (confirmed)
-            webkit_script_dialog_prompt_set_text(pending->scriptDialog, gtk_editable_get_text(GTK_EDITABLE(pending->entry)));
+            webkit_script_dialog_prompt_set_text(pending->scriptDialog.get(), gtk_editable_get_text(GTK_EDITABLE(pending->entry)));
         break;
     case WEBKIT_SCRIPT_DIALOG_ALERT:
         break;
@@ -75,7 +73,7 @@ gboolean PageDialogPresenter::present(WebKitWebView* webView, WebKitScriptDialog
         gtk_box_append(GTK_BOX(gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(nativeDialog))), entry);
     }
 
-    auto* pending = new PendingDialog { webkit_script_dialog_ref(scriptDialog), entry };
+    auto* pending = new PendingDialog { glib::retainGRef(scriptDialog), entry };
     g_object_set_data_full(G_OBJECT(nativeDialog), "quorin-pending-dialog", pending, releasePending);
     g_signal_connect(nativeDialog, "response", G_CALLBACK(answer), pending);
     gtk_window_present(GTK_WINDOW(nativeDialog));

@@ -1,31 +1,13 @@
 #include "PageScriptCall.h"
 
-#include "core/glib/GRef.h"
+#include "core/glib/GError.h"
 
-#include <memory>
 #include <webkit/webkit.h>
 
 namespace quorin {
 
-namespace {
-
-struct PendingCall {
-    std::function<void(bool)> completion;
-};
-
-void finished(GObject* source, GAsyncResult* result, gpointer data)
-{
-    std::unique_ptr<PendingCall> call(static_cast<PendingCall*>(data));
-    GError* error = nullptr;
-    auto value = glib::adoptGRef(webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error));
-    glib::GErrorPtr ownedError(error);
-    if (call->completion)
-        call->completion(!ownedError);
-}
-
-} // namespace
-
-void callPageScript(WebKitWebView* webView, std::string_view script, const PageScriptArguments& arguments, std::function<void(bool)> completion)
+void callPageScript(WebKitWebView* webView, std::string_view script, const PageScriptArguments& arguments,
+    const glib::AsyncScope& scope, std::function<void(bool)> completion)
 {
     std::string body;
     GVariantBuilder variables;
@@ -36,9 +18,18 @@ void callPageScript(WebKitWebView* webView, std::string_view script, const PageS
     }
     body += script;
 
-    auto* call = completion ? new PendingCall { std::move(completion) } : nullptr;
+    // Without a completion no callback is asked for: a callback would keep the view alive
+    // until the page answers.
+    glib::AsyncCall call { scope.cancellable(), nullptr, nullptr };
+    if (completion) {
+        call = scope.call([completion = std::move(completion)](GObject* source, GAsyncResult* result) {
+            glib::GErrorOut error;
+            auto value = glib::adoptGRef(webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, error.out()));
+            completion(!error);
+        });
+    }
     webkit_web_view_call_async_javascript_function(webView, body.c_str(), static_cast<gssize>(body.size()), g_variant_builder_end(&variables),
-        nullptr, nullptr, nullptr, call ? finished : nullptr, call);
+        nullptr, nullptr, call.cancellable, call.callback, call.data);
 }
 
 } // namespace quorin

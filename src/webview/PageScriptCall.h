@@ -5,6 +5,7 @@
 // as its JSON text and is decoded by a one-line prologue before the script runs.
 
 #include "bridge/BridgeValue.h"
+#include "core/glib/AsyncScope.h"
 
 #include <functional>
 #include <string>
@@ -18,8 +19,10 @@ namespace quorin {
 
 using PageScriptArguments = std::vector<std::pair<std::string, BridgeValue>>;
 
-// `completion` (optional) learns whether the script ran without throwing. Main thread only.
+// `completion` (optional) learns whether the script ran without throwing, unless `scope`
+// (the caller's) has ended first: then the engine is told to abandon the call and the
+// completion never runs. Main thread only.
 void callPageScript(WebKitWebView* webView, std::string_view script, const PageScriptArguments& arguments,
-    std::function<void(bool succeeded)> completion = {});
+    const glib::AsyncScope& scope, std::function<void(bool succeeded)> completion = {});
 
 } // namespace quorin

@@ -1,12 +1,14 @@
 #include "PageScriptRunner.h"
 
-#include "core/glib/GRef.h"
+#include "core/glib/AsyncScope.h"
+#include "core/glib/GError.h"
+#include "core/glib/GUniquePtr.h"
 
 #include <webkit/webkit.h>
 
-namespace quorin {
+#include <optional>
 
-using glib::GRef;
+namespace quorin {
 
 bool PageScriptRunner::runUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
 {
@@ -27,59 +29,46 @@ void PageScriptRunner::runFor(std::chrono::milliseconds duration)
 
 namespace {
 
-struct ScriptCall {
-    using Finish = JSCValue* (*)(WebKitWebView*, GAsyncResult*, GError**);
-    explicit ScriptCall(Finish finishFunction)
-        : finish(finishFunction)
-    {
-    }
-    Finish finish;
-    GRef<GCancellable> cancellable { GRef<GCancellable>::adopt(g_cancellable_new()) };
-    bool done { false };
-    GRef<JSCValue> value;
-    glib::GErrorPtr error;
+using Finish = JSCValue* (*)(WebKitWebView*, GAsyncResult*, GError**);
+using Outcome = Result<std::string, std::string>;
 
-    static void onFinished(GObject* source, GAsyncResult* result, gpointer data)
-    {
-        auto* call = static_cast<ScriptCall*>(data);
-        GError* error = nullptr;
-        call->value = GRef<JSCValue>::adopt(call->finish(WEBKIT_WEB_VIEW(source), result, &error));
-        call->error.reset(error);
-        call->done = true;
-    }
-
-    Result<std::string, std::string> wait(std::chrono::milliseconds timeout)
-    {
-        // The callback writes into this object: after a timeout, cancel and still wait for it.
-        if (!PageScriptRunner::runUntil([this] { return done; }, timeout)) {
-            g_cancellable_cancel(cancellable.get());
-            while (!done)
-                g_main_context_iteration(nullptr, TRUE);
-        }
-        if (error)
-            return fail(std::string(error->message));
-        if (jsc_value_is_undefined(value.get()))
-            return std::string("undefined");
-        return glib::takeString(jsc_value_to_json(value.get(), 0));
-    }
-};
+// Starts a script call with `start` and runs the main loop until it finishes. On a timeout the
+// scope ends and cancels the call, so its late completion never touches this frame.
+Outcome waitForScript(const std::function<void(const glib::AsyncCall&)>& start, Finish finish, std::chrono::milliseconds timeout)
+{
+    std::optional<Outcome> outcome;
+    glib::AsyncScope scope;
+    start(scope.call([&outcome, finish](GObject* source, GAsyncResult* result) {
+        glib::GErrorOut error;
+        auto value = glib::adoptGRef(finish(WEBKIT_WEB_VIEW(source), result, error.out()));
+        if (auto status = error.status(); status.isError())
+            outcome = fail(status.error().message);
+        else if (jsc_value_is_undefined(value.get()))
+            outcome = std::string("undefined");
+        else
+            outcome = glib::takeString(jsc_value_to_json(value.get(), 0));
+    }));
+    if (!PageScriptRunner::runUntil([&outcome] { return outcome.has_value(); }, timeout))
+        return fail("no answer within " + std::to_string(timeout.count()) + " ms");
+    return std::move(*outcome);
+}
 
 } // namespace
 
-Result<std::string, std::string> PageScriptRunner::evaluate(const std::string& script, std::chrono::milliseconds timeout) const
+Outcome PageScriptRunner::evaluate(const std::string& script, std::chrono::milliseconds timeout) const
 {
-    ScriptCall call(webkit_web_view_evaluate_javascript_finish);
-    webkit_web_view_evaluate_javascript(m_webView, script.c_str(), static_cast<gssize>(script.size()),
-        nullptr, nullptr, call.cancellable.get(), ScriptCall::onFinished, &call);
-    return call.wait(timeout);
+    return waitForScript([&](const glib::AsyncCall& call) {
+        webkit_web_view_evaluate_javascript(m_webView, script.c_str(), static_cast<gssize>(script.size()),
+            nullptr, nullptr, call.cancellable, call.callback, call.data);
+    }, webkit_web_view_evaluate_javascript_finish, timeout);
 }
 
-Result<std::string, std::string> PageScriptRunner::callAsync(const std::string& body, std::chrono::milliseconds timeout) const
+Outcome PageScriptRunner::callAsync(const std::string& body, std::chrono::milliseconds timeout) const
 {
-    ScriptCall call(webkit_web_view_call_async_javascript_function_finish);
-    webkit_web_view_call_async_javascript_function(m_webView, body.c_str(), static_cast<gssize>(body.size()),
-        nullptr, nullptr, nullptr, call.cancellable.get(), ScriptCall::onFinished, &call);
-    return call.wait(timeout);
+    return waitForScript([&](const glib::AsyncCall& call) {
+        webkit_web_view_call_async_javascript_function(m_webView, body.c_str(), static_cast<gssize>(body.size()),
+            nullptr, nullptr, nullptr, call.cancellable, call.callback, call.data);
+    }, webkit_web_view_call_async_javascript_function_finish, timeout);
 }
 
 } // namespace quorin

@@ -25,7 +25,7 @@ public:
     static void runFor(std::chrono::milliseconds duration);
 
     // Evaluates a script in the main frame's page world: its value as JSON text, or the
-    // exception's message (also when the timeout came first).
+    // exception's message, or a message saying that no answer came in time.
     Result<std::string, std::string> evaluate(const std::string& script, std::chrono::milliseconds timeout) const;
     // Runs the body of an async function (it may await) in the main frame: the awaited value
     // as JSON text, or the rejection's message.

@@ -1,21 +1,40 @@
 #pragma once
 
-// Ownership of GObjects and GLib-owned memory, visible at the first line that touches them.
-// Platform code only: pure-logic headers never include this file.
+// Strong and weak references to reference-counted GLib objects, visible at the first line
+// that touches them. Platform code only: pure-logic headers never include this file.
 
 #include <glib-object.h>
 #include <glib.h>
 
-#include <memory>
-#include <string>
+#include <cstddef>
 #include <utility>
 
 namespace quorin::glib {
 
-// A strong reference to a GObject (or any type with ref/unref functions given by traits).
+// How GRef<T> takes and drops a reference. The primary template serves GObjects; any other
+// reference-counted type specialises it, in a header every user of GRef<thatType> includes.
+// `sink` exists only for types that can be born floating.
+template<typename T>
+struct GRefTraits {
+    static void ref(T* object) { g_object_ref(object); }
+    static void unref(T* object) { g_object_unref(object); }
+    static void sink(T* object) { g_object_ref_sink(object); }
+};
+
+template<>
+struct GRefTraits<GVariant> {
+    static void ref(GVariant* variant) { g_variant_ref(variant); }
+    static void unref(GVariant* variant) { g_variant_unref(variant); }
+    static void sink(GVariant* variant) { g_variant_ref_sink(variant); }
+};
+
+// A strong reference. Raw pointers never convert implicitly: say whether the reference is
+// taken over (adopt), added (retain) or sunk from a floating one (adoptFloating).
 template<typename T>
 class GRef {
 public:
+    using Traits = GRefTraits<T>;
+
     GRef() = default;
     GRef(std::nullptr_t) { }
     ~GRef() { reset(); }
@@ -31,7 +50,15 @@ public:
     static GRef retain(T* object)
     {
         if (object)
-            g_object_ref(object);
+            Traits::ref(object);
+        return adopt(object);
+    }
+    // Owns a newly made object whose first reference may be floating (GVariant, GtkWidget,
+    // WebKitWebView, WebKitUserMessage...): sinks it, or adds one when it is not floating.
+    static GRef adoptFloating(T* object)
+    {
+        if (object)
+            Traits::sink(object);
         return adopt(object);
     }
 
@@ -39,7 +66,7 @@ public:
         : m_object(other.m_object)
     {
         if (m_object)
-            g_object_ref(m_object);
+            Traits::ref(m_object);
     }
     GRef(GRef&& other) noexcept
         : m_object(std::exchange(other.m_object, nullptr))
@@ -54,7 +81,7 @@ public:
     void reset()
     {
         if (auto* object = std::exchange(m_object, nullptr))
-            g_object_unref(object);
+            Traits::unref(object);
     }
     T* get() const { return m_object; }
     T* operator->() const { return m_object; }
@@ -72,6 +99,8 @@ template<typename T>
 GRef<T> adoptGRef(T* object) { return GRef<T>::adopt(object); }
 template<typename T>
 GRef<T> retainGRef(T* object) { return GRef<T>::retain(object); }
+template<typename T>
+GRef<T> adoptFloatingGRef(T* object) { return GRef<T>::adoptFloating(object); }
 
 // A weak reference to a GObject: lends a strong GRef while the object lives, null after.
 template<typename T>
@@ -88,78 +117,5 @@ private:
     mutable GWeakRef m_ref;
 };
 
-struct GFreeDeleter {
-    void operator()(void* pointer) const { g_free(pointer); }
-};
-// A g_malloc'ed buffer (usually a gchar* string) freed with g_free.
-template<typename T>
-using GUniquePtr = std::unique_ptr<T, GFreeDeleter>;
-
-struct GErrorDeleter {
-    void operator()(GError* error) const { g_error_free(error); }
-};
-using GErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
-
-struct GBytesDeleter {
-    void operator()(GBytes* bytes) const { g_bytes_unref(bytes); }
-};
-using GBytesPtr = std::unique_ptr<GBytes, GBytesDeleter>;
-
-struct GVariantDeleter {
-    void operator()(GVariant* variant) const { g_variant_unref(variant); }
-};
-using GVariantPtr = std::unique_ptr<GVariant, GVariantDeleter>;
-
-// A string owned by GLib, copied into std::string and freed.
-inline std::string takeString(gchar* text)
-{
-    GUniquePtr<gchar> owned(text);
-    return owned ? std::string(owned.get()) : std::string();
-}
-
-// Disconnects a signal handler when it goes out of scope, unless the instance is gone.
-class SignalConnection {
-public:
-    SignalConnection() = default;
-    SignalConnection(gpointer instance, gulong handlerId)
-        : m_instance(instance)
-        , m_handlerId(handlerId)
-    {
-        g_object_add_weak_pointer(G_OBJECT(m_instance), &m_instance);
-    }
-    SignalConnection(const SignalConnection&) = delete;
-    SignalConnection& operator=(const SignalConnection&) = delete;
-    SignalConnection(SignalConnection&& other) noexcept { *this = std::move(other); }
-    SignalConnection& operator=(SignalConnection&& other) noexcept
-    {
-        if (this != &other) {
-            disconnect();
-            m_instance = other.m_instance;
-            m_handlerId = std::exchange(other.m_handlerId, 0);
-            if (m_instance) {
-                g_object_remove_weak_pointer(G_OBJECT(m_instance), &other.m_instance);
-                other.m_instance = nullptr;
-                g_object_add_weak_pointer(G_OBJECT(m_instance), &m_instance);
-            }
-        }
-        return *this;
-    }
-    ~SignalConnection() { disconnect(); }
-
-    void disconnect()
-    {
-        if (m_instance) {
-            g_object_remove_weak_pointer(G_OBJECT(m_instance), &m_instance);
-            if (m_handlerId)
-                g_signal_handler_disconnect(m_instance, m_handlerId);
-        }
-        m_instance = nullptr;
-        m_handlerId = 0;
-    }
-
-private:
-    gpointer m_instance { nullptr };
-    gulong m_handlerId { 0 };
-};
-
 } // namespace quorin::glib
+

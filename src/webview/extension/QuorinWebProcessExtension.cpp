@@ -6,6 +6,7 @@
 #include "bridge/BridgePageHandler.h"
 #include "core/LocalFolder.h"
 #include "core/Url.h"
+#include "core/glib/GError.h"
 #include "core/glib/GRef.h"
 #include "webview/extension/PostMessageSource.h"
 
@@ -56,7 +57,7 @@ bool isFramesCurrentContext(WebKitFrame* frame, JSCContext* context)
 GRef<WebKitUserMessage> makeRequestMessage(const char* text, WebKitFrame* frame)
 {
     const char* uri = webkit_frame_get_uri(frame);
-    glib::GVariantPtr parameters(g_variant_ref_sink(g_variant_new("(sbs)", text, webkit_frame_is_main_frame(frame), uri ? uri : "")));
+    auto parameters = GRef<GVariant>::adoptFloating(g_variant_new("(sbs)", text, webkit_frame_is_main_frame(frame), uri ? uri : ""));
     std::string name(bridgeUserMessageName);
     // The message starts floating; own it so the send call cannot consume our only reference.
     return GRef<WebKitUserMessage>::adopt(
@@ -85,10 +86,10 @@ const char* replyTextOf(WebKitUserMessage* reply)
 void onReply(GObject* page, GAsyncResult* result, gpointer data)
 {
     std::unique_ptr<PendingReply> pending(static_cast<PendingReply*>(data));
-    GError* rawError = nullptr;
+    // A reply that could not come settles as a failure.
+    glib::GErrorOut error;
     auto reply = GRef<WebKitUserMessage>::adopt(
-        webkit_web_page_send_message_to_view_finish(WEBKIT_WEB_PAGE(page), result, &rawError));
-    glib::GErrorPtr error(rawError);
+        webkit_web_page_send_message_to_view_finish(WEBKIT_WEB_PAGE(page), result, error.out()));
 
     auto settleFunction = GRef<JSCValue>::adopt(jsc_weak_value_get_value(pending->settle.get()));
     if (!settleFunction)
