@@ -20,9 +20,12 @@ public:
     inline static constexpr std::size_t maximumKeyBytes = 128;
     inline static constexpr std::size_t maximumStringBytes = 32768;
     inline static constexpr std::size_t maximumRequestIDBytes = 64;
+    // Text longer than this is refused as payloadTooLarge unread, so parsing holds a
+    // bounded document; whitespace and escapes leave room for bodies within the limit.
+    inline static constexpr std::size_t maximumTextBytes = 4 * maximumBodyBytes;
 
-    // Parses one message body given as JSON text, enforcing every limit while parsing so
-    // that no tree beyond the limits is ever built. The first failing check decides.
+    // Parses one message body given as JSON text. Every limit is applied before a value
+    // is built, so no value beyond the limits is ever built; the first failing check decides.
     static Result<BridgeRequest, BridgeRequestError> decode(std::string_view jsonText);
 
     BridgeRequest(std::string requestID, BridgeMethod method, std::vector<BridgeValue> arguments);

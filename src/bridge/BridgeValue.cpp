@@ -1,49 +1,40 @@
 #include "BridgeValue.h"
 
-#include "BridgeRequest.h"
-
 #include <cassert>
 #include <cmath>
 #include <nlohmann/json.hpp>
 
 namespace quorin {
 
-using ErrorCase = BridgeRequestError::Case;
-
 BridgeValue::BridgeValue()
     : m_storage(nullptr)
 {
 }
 
-BridgeValue::BridgeValue(Storage storage)
-    : m_storage(std::move(storage))
-{
-}
-
 BridgeValue BridgeValue::boolean(bool value)
 {
-    return BridgeValue(Storage(std::in_place_index<0>, value));
+    return BridgeValue(std::in_place_index<0>, value);
 }
 
 BridgeValue BridgeValue::number(double value)
 {
     assert(std::isfinite(value));
-    return BridgeValue(Storage(std::in_place_index<1>, value));
+    return BridgeValue(std::in_place_index<1>, value);
 }
 
 BridgeValue BridgeValue::string(std::string value)
 {
-    return BridgeValue(Storage(std::in_place_index<2>, std::move(value)));
+    return BridgeValue(std::in_place_index<2>, std::move(value));
 }
 
 BridgeValue BridgeValue::array(Array elements)
 {
-    return BridgeValue(Storage(std::in_place_index<3>, std::make_shared<const Array>(std::move(elements))));
+    return BridgeValue(std::in_place_index<3>, std::make_shared<const Array>(std::move(elements)));
 }
 
 BridgeValue BridgeValue::object(Object members)
 {
-    return BridgeValue(Storage(std::in_place_index<4>, std::make_shared<const Object>(std::move(members))));
+    return BridgeValue(std::in_place_index<4>, std::make_shared<const Object>(std::move(members)));
 }
 
 BridgeValue::Kind BridgeValue::kind() const
@@ -96,70 +87,6 @@ bool BridgeValue::operator==(const BridgeValue& other) const
         return true;
     }
     return false;
-}
-
-namespace {
-
-Result<BridgeValue, BridgeRequestError> failWith(ErrorCase errorCase)
-{
-    return fail(BridgeRequestError::of(errorCase));
-}
-
-Result<BridgeValue, BridgeRequestError> decodeNumber(double value)
-{
-    if (!std::isfinite(value))
-        return failWith(ErrorCase::InvalidValue);
-    return BridgeValue::number(value);
-}
-
-} // namespace
-
-Result<BridgeValue, BridgeRequestError> BridgeValue::decode(const nlohmann::json& tree, int depth)
-{
-    using Type = nlohmann::json::value_t;
-    if (depth > BridgeRequest::maximumDepth)
-        return failWith(ErrorCase::ValueTooDeep);
-    switch (tree.type()) {
-    case Type::null:
-        return BridgeValue::null();
-    case Type::boolean:
-        return BridgeValue::boolean(tree.get<bool>());
-    case Type::string: {
-        const auto& text = tree.get_ref<const std::string&>();
-        if (text.size() > BridgeRequest::maximumStringBytes)
-            return failWith(ErrorCase::ValueTooLarge);
-        return BridgeValue::string(text);
-    }
-    case Type::number_integer:
-    case Type::number_unsigned:
-    case Type::number_float:
-        return decodeNumber(tree.get<double>());
-    case Type::array: {
-        if (tree.size() > BridgeRequest::maximumContainerEntries)
-            return failWith(ErrorCase::ValueTooLarge);
-        Array elements;
-        elements.reserve(tree.size());
-        for (const auto& element : tree)
-            elements.push_back(TRY(decode(element, depth + 1)));
-        return BridgeValue::array(std::move(elements));
-    }
-    case Type::object: {
-        if (tree.size() > BridgeRequest::maximumContainerEntries)
-            return failWith(ErrorCase::ValueTooLarge);
-        // nlohmann's object is an ordered map, so members come in ascending key order.
-        Object members;
-        for (const auto& [key, member] : tree.get_ref<const nlohmann::json::object_t&>()) {
-            if (key.size() > BridgeRequest::maximumKeyBytes)
-                return failWith(ErrorCase::ValueTooLarge);
-            members.emplace_hint(members.end(), key, TRY(decode(member, depth + 1)));
-        }
-        return BridgeValue::object(std::move(members));
-    }
-    case Type::binary:
-    case Type::discarded:
-        break;
-    }
-    return failWith(ErrorCase::InvalidValue);
 }
 
 namespace {

@@ -3,9 +3,6 @@
 // The JSON-like value of every bridge argument, result and event payload. Immutable;
 // containers are shared, so copies are cheap and values may cross threads.
 
-#include "BridgeRequestError.h"
-#include "core/Result.h"
-
 #include <map>
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
@@ -48,10 +45,6 @@ public:
     // Structural equality: arrays element by element, objects as maps.
     bool operator==(const BridgeValue& other) const;
 
-    // Converts a parsed JSON tree with every value limit applied; `depth` is 0 for a
-    // top-level value. Used for host-produced values as well as page input.
-    static Result<BridgeValue, BridgeRequestError> decode(const nlohmann::json& tree, int depth = 0);
-
     // The plain JSON form (replies, events).
     nlohmann::json toJson() const;
     // Compact JSON text, object keys sorted, "/" not escaped, UTF-8.
@@ -59,7 +52,12 @@ public:
 
 private:
     using Storage = std::variant<bool, double, std::string, std::shared_ptr<const Array>, std::shared_ptr<const Object>, std::nullptr_t>;
-    explicit BridgeValue(Storage storage);
+    // Builds the alternative in place, so that a factory moves nothing.
+    template<std::size_t index, typename Argument>
+    BridgeValue(std::in_place_index_t<index> alternative, Argument&& argument)
+        : m_storage(alternative, std::forward<Argument>(argument))
+    {
+    }
 
     Storage m_storage;
 };

@@ -1,8 +1,8 @@
 #pragma once
 
 // Helpers for the bridge message tests: request bodies as JSON text, readable errors, and
-// a plain reference decoder that applies the request checks in order to nlohmann's
-// parsed tree, for comparison with the streaming decoder.
+// a plain reference decoder that applies the request checks and value rules in order to
+// nlohmann's parsed tree, for comparison with the decoder.
 
 #include "bridge/BridgeRequest.h"
 
@@ -122,6 +122,38 @@ inline std::string objectOf(std::size_t count, const std::string& value = "0")
     return text + "}";
 }
 
+// The value rules applied to nlohmann's parsed tree, which never holds a non-finite number.
+inline Result<BridgeValue, BridgeRequestError> referenceValue(const nlohmann::json& tree, int depth)
+{
+    auto failed = [](BridgeRequestError::Case errorCase) { return Result<BridgeValue, BridgeRequestError>(fail(BridgeRequestError::of(errorCase))); };
+    if (depth > 8)
+        return failed(BridgeRequestError::Case::ValueTooDeep);
+    if (tree.is_null())
+        return BridgeValue::null();
+    if (tree.is_boolean())
+        return BridgeValue::boolean(tree.get<bool>());
+    if (tree.is_number())
+        return BridgeValue::number(tree.get<double>());
+    if (tree.is_string() && tree.get_ref<const std::string&>().size() <= 32768)
+        return BridgeValue::string(tree.get<std::string>());
+    if (tree.is_string() || tree.size() > 128)
+        return failed(BridgeRequestError::Case::ValueTooLarge);
+    BridgeValue::Array elements;
+    BridgeValue::Object members;
+    for (const auto& [key, member] : tree.items()) { // objects in ascending key order
+        if (tree.is_object() && key.size() > 128)
+            return failed(BridgeRequestError::Case::ValueTooLarge);
+        auto value = referenceValue(member, depth + 1);
+        if (value.isError())
+            return value;
+        if (tree.is_array())
+            elements.push_back(value.releaseValue());
+        else
+            members.emplace(key, value.releaseValue());
+    }
+    return tree.is_array() ? BridgeValue::array(std::move(elements)) : BridgeValue::object(std::move(members));
+}
+
 // The request checks applied to nlohmann's parsed tree, one after another. Nullopt when
 // nlohmann cannot build the tree for a reason other than syntax (a number beyond the
 // double range), which the reference does not model.
@@ -168,7 +200,7 @@ inline std::optional<Result<BridgeRequest, BridgeRequestError>> referenceDecode(
         return failed(Case::InvalidArguments);
     std::vector<BridgeValue> values;
     for (const auto& argument : arguments) {
-        auto value = BridgeValue::decode(argument, 0);
+        auto value = referenceValue(argument, 0);
         if (value.isError())
             return Result<BridgeRequest, BridgeRequestError>(fail(value.releaseError()));
         values.push_back(value.releaseValue());

@@ -1,5 +1,4 @@
 #include "BridgeMessageTestSupport.h"
-#include "bridge/BridgeBodyScanner.h"
 #include "bridge/BridgeRequest.h"
 
 #include <gtest/gtest.h>
@@ -90,12 +89,12 @@ TEST(BridgeRequest, BoundaryBodiesHaveTheIntendedCompactSize)
 TEST(BridgeRequest, DecodesAWellFormedRequest)
 {
     auto result = BridgeRequest::decode(R"({"schemaVersion":1,"requestId":"linux_1733_7","method":"preferences.setPlayBackgroundTheme",)"
-                                        R"("arguments":["server-1",{"url":"https://cdn/x.png","n":[1.5,true,null]}]})");
+                                        R"("arguments":["server-1",{"url":"https://cdn/x.png","n":[1.5,true,null,-7,18446744073709551615]}]})");
     ASSERT_TRUE(result.hasValue());
     EXPECT_EQ(result->requestID(), "linux_1733_7");
     EXPECT_EQ(result->method(), BridgeMethod::PreferencesSetPlayBackgroundTheme);
     BridgeValue expectedObject = BridgeValue::object({
-        { "n", BridgeValue::array({ BridgeValue::number(1.5), BridgeValue::boolean(true), BridgeValue::null() }) },
+        { "n", BridgeValue::array({ BridgeValue::number(1.5), BridgeValue::boolean(true), BridgeValue::null(), BridgeValue::number(-7), BridgeValue::number(18446744073709551615.0) }) },
         { "url", BridgeValue::string("https://cdn/x.png") },
     });
     EXPECT_EQ(result->arguments(), (std::vector<BridgeValue> { BridgeValue::string("server-1"), expectedObject }));
@@ -111,6 +110,7 @@ TEST(BridgeRequest, EarlierCheckWinsWhenABodyHasSeveralFaults)
         { "top-level array over the limit is too large", "[" + filler(270000) + "]", error(Case::PayloadTooLarge) },
         { "top-level array within the limit", "[1]", error(Case::InvalidBody) },
         { "size beats unknown key", bodyOfCompactSize(262145, R"("zz":1)"), error(Case::PayloadTooLarge) },
+        { "text over four times the limit is too large unread", "{" + std::string(4 * 262144, ' '), error(Case::PayloadTooLarge) },
         { "unknown key beats bad schema version", Body { .schemaVersion = "2", .extra = R"("zz":1)" }.text(), unknownKey("zz") },
         { "smallest unknown key is reported", Body { .extra = R"("zeta":1,"alpha":2,"beta":3)" }.text(), unknownKey("alpha") },
         { "keys sort by bytes", Body { .extra = R"("alpha":1,"Zed":2)" }.text(), unknownKey("Zed") },
@@ -121,12 +121,14 @@ TEST(BridgeRequest, EarlierCheckWinsWhenABodyHasSeveralFaults)
         { "unknown method beats bad arguments", Body { .method = R"("nope")", .arguments = "{}" }.text(), error(Case::UnknownMethod) },
         { "argument count beats a bad argument", withArguments("[" + tooDeep + "," + list("0", 16) + "]"), error(Case::InvalidArguments) },
         { "first failing argument decides", withArguments("[" + tooDeep + "," + tooLong + "]"), error(Case::ValueTooDeep) },
+        { "first failing element decides", withArguments("[[" + tooLong + "," + tooDeep + "]]"), error(Case::ValueTooLarge) },
         { "element count beats a bad element", withArguments("[[" + tooDeep + "," + list("0", 128) + "]]"), error(Case::ValueTooLarge) },
         { "member count beats a bad member", withArguments(R"([{"a":)" + tooDeep + "," + objectOf(128).substr(1) + "]"), error(Case::ValueTooLarge) },
         { "smallest failing key decides (large)", withArguments(R"([{"b":)" + tooDeep + R"(,"a":)" + tooLong + "}]"), error(Case::ValueTooLarge) },
         { "smallest failing key decides (deep)", withArguments(R"([{"b":)" + tooLong + R"(,"a":)" + tooDeep + "}]"), error(Case::ValueTooDeep) },
         { "a long key fails before its value", withArguments("[{" + jsonString(std::string(129, 'a')) + ":" + tooDeep + "}]"), error(Case::ValueTooLarge) },
         { "an element too deep fails whatever its type", withArguments("[" + nested(9, "null") + "]"), error(Case::ValueTooDeep) },
+        { "depth beats element count", withArguments("[" + nested(10, list("0", 129)) + "]"), error(Case::ValueTooDeep) },
     });
 }
 
@@ -166,6 +168,7 @@ TEST(BridgeRequest, LimitsHoldExactlyAtTheBoundary)
         { "request id with a non-ASCII letter", Body { .requestId = jsonString(e) }.text(), error(Case::InvalidRequestID) },
         { "numeric request id", Body { .requestId = "7" }.text(), error(Case::InvalidRequestID) },
         { "body of exactly 262144 compact bytes", bodyOfCompactSize(262144), std::nullopt },
+        { "byte order mark before the body", "\xef\xbb\xbf" + Body {}.text(), std::nullopt },
         { "body of 262145 compact bytes", bodyOfCompactSize(262145), error(Case::PayloadTooLarge) },
     });
 }
@@ -219,11 +222,11 @@ TEST(BridgeRequest, MalformedTextIsAnInvalidBody)
         "", " ", "{", "}", "null", "true", "1", R"("text")",
         valid.substr(0, valid.size() - 1), valid + "x", valid + "}", valid + valid,
         Body { .arguments = "[1,]" }.text(), Body { .arguments = "['a']" }.text(),
-        Body { .arguments = "[/* note */]" }.text(), Body { .arguments = "[NaN]" }.text(), Body { .arguments = "[Infinity]" }.text(),
+        Body { .arguments = "[/* note */]" }.text(), Body { .arguments = "[NaN]" }.text(), Body { .arguments = "[Infinity]" }.text(), Body { .arguments = "[1e400e1]" }.text(),
         Body { .arguments = "[\"\xff\"]" }.text(), Body { .arguments = "[\"\xc3\"]" }.text(), Body { .extra = "\"\xed\xa0\x80\":1" }.text(),
         Body { .arguments = std::string("[\"a\0b\"]", 7) }.text(), std::string("\0", 1) + valid, valid + std::string("\0", 1),
         Body { .arguments = R"(["\ud800"])" }.text(), Body { .arguments = R"(["\x41"])" }.text(),
-        repeat("[", 100000), repeat("{\"a\":", 100000),
+        repeat("[", 100000), repeat("{\"a\":", 100000), repeat("\xef\xbb\xbf", 2) + valid,
     };
     std::vector<DecodeCase> cases;
     for (std::size_t i = 0; i < texts.size(); ++i)
@@ -258,6 +261,7 @@ TEST(BridgeRequest, NumbersBeyondTheDoubleRangeAreInvalidValues)
         { "after a deeper fault", withArguments("[" + nested(9, "0") + ",1e400]"), error(Case::ValueTooDeep) },
         { "under an unknown key", Body { .extra = R"("zz":1e400)" }.text(), unknownKey("zz") },
         { "in a replaced duplicate", withArguments(R"([{"a":1e400,"a":1}])"), std::nullopt },
+        { "beside the largest finite numbers", withArguments(R"([1e308,-1e308,{"a":1e400,"a":1}])"), std::nullopt },
         { "inside a string stays text", withArguments(R"(["1e400"])"), std::nullopt },
         { "with a syntax error later", withArguments("[1e400]") + ",", error(Case::InvalidBody) },
     });
@@ -308,23 +312,33 @@ TEST(BridgeRequest, EscapedTextArrivesDecoded)
     EXPECT_EQ(result->arguments()[1].asString(), "/\"\\\n\xc3\xa9\xf0\x9f\x98\x80");
 }
 
-// The size summed while parsing must equal the length of nlohmann's compact dump.
-TEST(BridgeBodyScanner, CompactLengthMatchesTheSerialiser)
+// The body limit applies to the compact form as nlohmann::json writes it: its number forms
+// (a number beyond the double range as null), its escapes, duplicates collapsed; whether
+// a value is converted (under "arguments") or only measured (under "zz").
+TEST(BridgeRequest, BodyLimitCountsTheSerialisersCompactForm)
 {
-    std::vector<std::string> texts = {
+    const std::vector<std::string> values = {
         R"({"a" : [ 1 , -2 , 3.25 , true , false , null ] })",
-        R"([0.1, 1e20, 1E+2, -0, -0.0, 5e-324, 1.7976931348623157e308, 123456789012345678901234567890])",
+        R"([0.1, 1e20, 1E+2, -0, -0.0, 5e-324, 1.7976931348623157e308, 4e23, 123456789012345678901234567890, 1e400])",
         R"([18446744073709551615, 18446744073709551616, -9223372036854775808, -9223372036854775809, 1e-7])",
         R"(["\u0001\b\f\n\r\t\"\\\/", "\u007f", "\u00e9\u20ac\ud83d\ude00", "tab\tend", "é"])",
         R"({"b":1,"a":2,"b":{"x":1,"x":[1,2,3]},"a":"replaced"})",
         R"({"k":{"k":{"k":[]}},"k":{}})",
         "{\n  \"deep\": [[[[{}]]], {}, [], \"\"]\n}\n",
-        objectOf(40, "[1,2]"), objectOf(40, "1") + " ",
+        objectOf(40, "[1,2]"),
     };
-    for (const auto& text : texts) {
-        auto summary = BridgeBodyScanner::scan(text, {});
-        ASSERT_TRUE(summary.isWellFormed) << text;
-        EXPECT_EQ(summary.compactLength, nlohmann::json::parse(text).dump().size()) << text;
+    for (const auto& value : values) {
+        auto body = [&](std::size_t padding) {
+            return Body { .arguments = "[" + value + "]", .extra = R"("zz":[)" + value + "," + jsonString(std::string(padding, 'x')) + "]" }.text();
+        };
+        std::string measurable = body(0);
+        for (std::size_t at; (at = measurable.find("1e400")) != std::string::npos;)
+            measurable.replace(at, 5, "null");
+        std::size_t size = nlohmann::json::parse(measurable).dump().size();
+        expectDecodes({
+            { value + " at the limit", body(262144 - size), unknownKey("zz") },
+            { value + " over the limit", body(262145 - size), error(Case::PayloadTooLarge) },
+        });
     }
 }
 
