@@ -2,9 +2,11 @@
 
 namespace quorin {
 
-static bool isSupportedLocale(const BridgeValue& value)
+using namespace PreferenceValueRules;
+
+static std::optional<std::string> stringOf(const BridgeValue* value)
 {
-    return value.isString() && (value.asString() == "en" || value.asString() == "tr");
+    return value && value->isString() ? std::optional(value->asString()) : std::nullopt;
 }
 
 void InMemoryPreferences::applyLegacy(const BridgeValue::Object& legacy)
@@ -14,18 +16,17 @@ void InMemoryPreferences::applyLegacy(const BridgeValue::Object& legacy)
     if (auto muted = legacy.find("audioMuted"); muted != legacy.end())
         setAudioMuted(&muted->second);
     if (auto themes = legacy.find("playBackgroundThemesByServer"); themes != legacy.end() && themes->second.isObject()) {
-        m_themes.clear();
-        for (const auto& [serverID, image] : themes->second.asObject()) {
-            if (image.isString())
-                m_themes.emplace(serverID, image);
-        }
+        std::vector<std::pair<std::string, std::optional<std::string>>> entries;
+        for (const auto& [serverID, image] : themes->second.asObject())
+            entries.emplace_back(serverID, stringOf(&image));
+        m_themes = themeMap(entries);
     }
 }
 
 void InMemoryPreferences::setLocale(const BridgeValue* locale)
 {
-    if (locale && isSupportedLocale(*locale))
-        m_locale = locale->asString();
+    if (auto text = stringOf(locale); text && isSupportedLocale(*text))
+        m_locale = *text;
 }
 
 void InMemoryPreferences::setAudioMuted(const BridgeValue* muted)
@@ -36,26 +37,36 @@ void InMemoryPreferences::setAudioMuted(const BridgeValue* muted)
 
 void InMemoryPreferences::setPlayBackgroundTheme(const std::vector<BridgeValue>& arguments)
 {
-    if (arguments.size() != 2 || !arguments[0].isString() || !arguments[1].isString())
+    if (arguments.size() != 2)
         return;
-    if (arguments[0].asString().empty() || arguments[1].asString().empty())
+    auto id = arguments[0].isString() ? serverID(arguments[0].asString()) : std::nullopt;
+    auto url = arguments[1].isString() ? themeURL(arguments[1].asString()) : std::nullopt;
+    if (!id || !url)
         return;
-    m_themes.insert_or_assign(arguments[0].asString(), arguments[1]);
+    // Past the cap only an existing entry may change.
+    if (m_themes.size() >= maximumThemes && !m_themes.contains(*id))
+        return;
+    m_themes.insert_or_assign(std::move(*id), std::move(*url));
 }
 
 void InMemoryPreferences::clearPlayBackgroundTheme(const BridgeValue* serverID)
 {
-    if (serverID && serverID->isString())
-        m_themes.erase(serverID->asString());
+    if (!serverID || !serverID->isString())
+        return;
+    if (auto id = PreferenceValueRules::serverID(serverID->asString()))
+        m_themes.erase(*id);
 }
 
 BridgeValue InMemoryPreferences::snapshot() const
 {
+    BridgeValue::Object themes;
+    for (const auto& [id, url] : m_themes)
+        themes.emplace(id, BridgeValue::string(url));
     return BridgeValue::object({
         { "version", BridgeValue::number(1) },
         { "locale", BridgeValue::string(m_locale) },
         { "audioMuted", BridgeValue::boolean(m_audioMuted) },
-        { "playBackgroundThemesByServer", BridgeValue::object(m_themes) },
+        { "playBackgroundThemesByServer", BridgeValue::object(std::move(themes)) },
     });
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
-// The preferences the page sees while there is no preferences store: kept for this run only.
-// Every input that a store would refuse is ignored here instead of failing the call.
+// The preferences the page sees while there is no preferences store: kept for this run only,
+// under the store's own value rules and theme cap. Every input that a store would refuse is
+// ignored here instead of failing the call.
 
 #include "BridgeValue.h"
+#include "core/PreferenceValueRules.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +15,7 @@ namespace quorin {
 class InMemoryPreferences {
 public:
     // Each legacy key applies on its own: a supported "locale", a boolean "audioMuted", and
-    // "playBackgroundThemesByServer" whose string members replace the themes.
+    // "playBackgroundThemesByServer", whose valid entries replace the themes.
     void applyLegacy(const BridgeValue::Object& legacy);
     void setLocale(const BridgeValue* locale);
     void setAudioMuted(const BridgeValue* muted);
@@ -26,7 +28,7 @@ public:
 private:
     std::string m_locale { "tr" };
     bool m_audioMuted { false };
-    BridgeValue::Object m_themes;
+    PreferenceValueRules::ThemeMap m_themes;
 };
 
 } // namespace quorin

@@ -55,13 +55,13 @@ TEST(DefaultLauncherBridgeService, AnswersWithFallbacksAndKeepsPreferencesInMemo
         { "preferences.setLocale", { string("en") }, preferences("en", false, "{}") },
         { "preferences.setAudioMuted", { string("yes") }, preferences("en", false, "{}") },
         { "preferences.setAudioMuted", { BridgeValue::boolean(true) }, preferences("en", true, "{}") },
-        { "preferences.setPlayBackgroundTheme", { string("s1"), string("a.png"), string("x") }, preferences("en", true, "{}") },
-        { "preferences.setPlayBackgroundTheme", { string("s1"), string("a.png") }, preferences("en", true, R"({"s1":"a.png"})") },
+        { "preferences.setPlayBackgroundTheme", { string("s1"), string("https://cdn.test/a.png"), string("x") }, preferences("en", true, "{}") },
+        { "preferences.setPlayBackgroundTheme", { string("s1"), string("https://cdn.test/a.png") }, preferences("en", true, R"({"s1":"https://cdn.test/a.png"})") },
         { "preferences.clearPlayBackgroundTheme", { string("s1") }, preferences("en", true, "{}") },
         { "preferences.initialize",
             { BridgeValue::object({ { "locale", string("tr") }, { "audioMuted", BridgeValue::boolean(false) },
-                { "playBackgroundThemesByServer", BridgeValue::object({ { "s2", string("b.png") }, { "s3", BridgeValue::number(3) } }) } }) },
-            preferences("tr", false, R"({"s2":"b.png"})") },
+                { "playBackgroundThemesByServer", BridgeValue::object({ { "s2", string("https://cdn.test/b.png") }, { "s3", BridgeValue::number(3) } }) } }) },
+            preferences("tr", false, R"({"s2":"https://cdn.test/b.png"})") },
     };
     auto service = makeService();
     for (const auto& testCase : cases) {

@@ -1,0 +1,66 @@
+#include "PreferenceValueRules.h"
+
+#include "Url.h"
+
+namespace quorin::PreferenceValueRules {
+
+static std::string_view trimmed(std::string_view text)
+{
+    constexpr std::string_view whitespace = " \t\n\v\f\r";
+    auto first = text.find_first_not_of(whitespace);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(whitespace) - first + 1);
+}
+
+static bool equalsIgnoringASCIICase(std::string_view text, std::string_view lowercase)
+{
+    if (text.size() != lowercase.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != lowercase[i])
+            return false;
+    }
+    return true;
+}
+
+bool isSupportedLocale(std::string_view locale)
+{
+    return locale == "en" || locale == "tr";
+}
+
+std::optional<std::string> serverID(std::string_view text)
+{
+    auto id = trimmed(text);
+    if (id.empty() || id.size() > maximumServerIDBytes)
+        return std::nullopt;
+    return std::string(id);
+}
+
+std::optional<std::string> themeURL(std::string_view text)
+{
+    auto candidate = trimmed(text);
+    if (candidate.empty() || candidate.size() > maximumThemeURLBytes)
+        return std::nullopt;
+    auto url = Url::parse(candidate);
+    if (!url || !(equalsIgnoringASCIICase(url->scheme(), "http") || equalsIgnoringASCIICase(url->scheme(), "https")))
+        return std::nullopt;
+    return std::string(candidate);
+}
+
+ThemeMap themeMap(const std::vector<std::pair<std::string, std::optional<std::string>>>& sortedEntries)
+{
+    ThemeMap themes;
+    for (const auto& [key, value] : sortedEntries) {
+        if (themes.size() >= maximumThemes)
+            break;
+        auto id = serverID(key);
+        auto url = value ? themeURL(*value) : std::nullopt;
+        if (id && url)
+            themes.insert_or_assign(std::move(*id), std::move(*url));
+    }
+    return themes;
+}
+
+} // namespace quorin::PreferenceValueRules
