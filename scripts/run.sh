@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the launcher bundle and runs it with the bundled sample configuration and web UI.
 # Extra arguments go to the launcher (for example --web-ui-root DIR).
-# Without a display it runs under Xvfb, waits for the start-up outcome, saves a screenshot to
-# build/default/screenshot.png and exits.
+# Without a display it runs under Xvfb, waits for the start-up outcome (reported once the page
+# is on screen), saves a screenshot to build/default/screenshot.png and exits.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -25,7 +25,6 @@ exec scripts/session.sh bash -c '
     sleep 0.1
   done
   cat "$output"
-  sleep 1  # let the page paint
   import -window root "$screenshot" && echo "screenshot: $screenshot"
   kill $pid 2>/dev/null || true
   wait $pid 2>/dev/null || true

@@ -13,7 +13,7 @@ if [[ -z "${QUORIN_SESSION_INNER:-}" ]]; then
   mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   status=0
-  dbus-run-session -- bash "$0" "$@" || status=$?
+  dbus-run-session --dbus-daemon="$(dirname "$0")/quiet-dbus-daemon.sh" -- bash "$0" "$@" || status=$?
   exit $status
 fi
 
@@ -38,5 +38,7 @@ if [[ -z "${DISPLAY:-}" || -n "${QUORIN_FORCE_XVFB:-}" ]]; then
   [[ -n "${DISPLAY:-}" ]] || { echo "could not start Xvfb" >&2; exit 1; }
 fi
 export GDK_BACKEND=x11
+# No accessibility bus: nothing here reads it, and its registry prints to the terminal.
+export GTK_A11Y=none NO_AT_BRIDGE=1
 unset WAYLAND_DISPLAY
 "$@"
