@@ -21,6 +21,14 @@ static std::optional<Url> requestURL(WebKitURIRequest* request)
     return Url::parse(uri);
 }
 
+// A link a person clicked. Script-made clicks (a.click(), dispatched events, timers) are also
+// "link clicked" navigations, but carry no user gesture.
+static bool carriesUserGesture(WebKitNavigationAction* action)
+{
+    return webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED
+        && webkit_navigation_action_is_user_gesture(action);
+}
+
 gboolean WebViewNavigationDelegate::decidePolicy(WebKitPolicyDecision* decision, WebKitPolicyDecisionType type)
 {
     switch (type) {
@@ -43,9 +51,9 @@ gboolean WebViewNavigationDelegate::decideNavigationAction(WebKitPolicyDecision*
         webkit_policy_decision_ignore(decision);
         return TRUE;
     }
-    bool isUserInitiated = webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
-    auto asMainFrame = judge(*url, true, isUserInitiated, false);
-    auto asSubFrame = judge(*url, false, isUserInitiated, false);
+    bool userInitiated = carriesUserGesture(action);
+    auto asMainFrame = judge(*url, true, userInitiated, false);
+    auto asSubFrame = judge(*url, false, userInitiated, false);
 
     // Differing answers mean a sub-frame-only target; it is checked again once the frame is known.
     if (asMainFrame != asSubFrame || asMainFrame == LauncherNavigationDecision::Allow) {
@@ -63,8 +71,7 @@ gboolean WebViewNavigationDelegate::decideNewWindowAction(WebKitPolicyDecision* 
     auto* action = webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
     auto url = requestURL(webkit_navigation_action_get_request(action));
     if (url) {
-        bool isUserInitiated = webkit_navigation_action_get_navigation_type(action) == WEBKIT_NAVIGATION_TYPE_LINK_CLICKED;
-        if (judge(*url, true, isUserInitiated, true) == LauncherNavigationDecision::OpenExternal && m_openExternal)
+        if (judge(*url, true, carriesUserGesture(action), true) == LauncherNavigationDecision::OpenExternal && m_openExternal)
             m_openExternal(*url);
     }
     // A second web view is never created.
