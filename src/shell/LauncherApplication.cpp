@@ -8,6 +8,7 @@
 #include "core/glib/GUniquePtr.h"
 #include "core/glib/SignalConnection.h"
 #include "webui/WebUIBundleLocator.h"
+#include "webui/WebUIBundleValidator.h"
 
 #include <cstdio>
 #include <gtk/gtk.h>
@@ -21,6 +22,7 @@ struct LauncherApplication::State {
     std::unique_ptr<LauncherWindow> window;
     std::optional<std::string> webUIRoot;
     bool reportStartup { false };
+    bool pageConsole { false };
     // Declared last, so the handlers go before anything they reach.
     std::vector<glib::SignalConnection> applicationSignals;
 };
@@ -32,7 +34,7 @@ LauncherApplication::LauncherApplication()
 
 LauncherApplication::~LauncherApplication() = default;
 
-static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optional<std::string>& webUIRoot)
+static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optional<std::string>& webUIRoot, bool pageConsole)
 {
     auto bundle = ApplicationBundle::running();
     auto configurationLoader = [bundle]() -> Result<LauncherConfiguration, LauncherConfigurationLoadError> {
@@ -52,6 +54,7 @@ static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optiona
     ServiceAssemblyEnvironment environment;
     environment.applicationVersion = bundle ? bundle->shortVersionString() : std::string("0.1.0");
     environment.webProcessExtensionsDirectory = bundle ? bundle->plugInsDirectory() : std::string();
+    environment.writesPageConsole = pageConsole;
     return std::make_unique<LauncherRootModel>(configurationLoader, bundleLoader, openExternally, serviceAssembly(std::move(environment)));
 }
 
@@ -62,13 +65,34 @@ static void reportOutcome(std::string_view outcome)
     std::fflush(stdout);
 }
 
+static void printError(const std::string& message)
+{
+    std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+// Options that shape the window mean nothing to a launch that only hands its URLs over.
+static void warnAboutOptionsOfASecondInstance(GApplication* application)
+{
+    if (!g_application_register(application, nullptr, nullptr) || !g_application_get_is_remote(application))
+        return;
+    printError(std::string(ProductIdentity::displayName)
+        + " is already running: --web-ui-root, --report-startup and --page-console apply only to the first launch and are ignored.");
+}
+
+static void hintAtMissingWebUIManifest(const std::string& root)
+{
+    std::string manifest = root + "/" + std::string(WebUIBundleValidator::manifestPath);
+    if (g_file_test(root.c_str(), G_FILE_TEST_IS_DIR) && !g_file_test(manifest.c_str(), G_FILE_TEST_EXISTS))
+        printError(root + " has no " + std::string(WebUIBundleValidator::manifestPath) + ": run `quorin-release manifest-web-ui " + root + "` to write it.");
+}
+
 LauncherWindow& LauncherApplication::ensureWindow(GtkApplication* application, State& state)
 {
     if (!state.window) {
         LauncherWindow::OutcomeObserver observer;
         if (state.reportStartup)
             observer = reportOutcome;
-        state.window = std::make_unique<LauncherWindow>(application, makeProductionModel(state.webUIRoot), observer);
+        state.window = std::make_unique<LauncherWindow>(application, makeProductionModel(state.webUIRoot, state.pageConsole), observer);
     }
     return *state.window;
 }
@@ -84,15 +108,25 @@ int LauncherApplication::run(int argc, char** argv)
         "Show the web UI from DIR instead of the one inside the application", "DIR");
     g_application_add_main_option(application, "report-startup", 0, G_OPTION_FLAG_NONE, G_OPTION_ARG_NONE,
         "Print the start-up outcome (\"ready\" or a failure code) on standard output", nullptr);
+    g_application_add_main_option(application, "page-console", 0, G_OPTION_FLAG_NONE, G_OPTION_ARG_NONE,
+        "Print every console message of the page on standard output", nullptr);
+    g_application_set_option_context_parameter_string(application, "[quorin42://URL…]");
+    g_application_set_option_context_summary(application,
+        "A quorin42:// URL is a deep link; while the launcher runs, a second launch hands it to the running one.");
 
     auto connect = [&state, application](const char* signal, GCallback handler) {
         state.applicationSignals.push_back(glib::SignalConnection::connect(application, signal, handler, &state));
     };
-    connect("handle-local-options", G_CALLBACK(+[](GApplication*, GVariantDict* options, State* self) -> gint {
+    connect("handle-local-options", G_CALLBACK(+[](GApplication* app, GVariantDict* options, State* self) -> gint {
         const char* root = nullptr;
         if (g_variant_dict_lookup(options, "web-ui-root", "^&ay", &root) && root)
             self->webUIRoot = root;
         self->reportStartup = g_variant_dict_contains(options, "report-startup");
+        self->pageConsole = g_variant_dict_contains(options, "page-console");
+        if (self->webUIRoot || self->reportStartup || self->pageConsole)
+            warnAboutOptionsOfASecondInstance(app);
+        if (self->webUIRoot)
+            hintAtMissingWebUIManifest(*self->webUIRoot);
         return -1; // continue with the default handling
     }));
     connect("activate", G_CALLBACK(+[](GApplication* app, State* self) { ensureWindow(GTK_APPLICATION(app), *self).present(); }));

@@ -4,27 +4,49 @@
 #include "core/ProductIdentity.h"
 #include "core/glib/MainLoop.h"
 #include "webview/LauncherWebViewController.h"
+#include "webview/PageFrameWatch.h"
 
 #include <gtk/gtk.h>
+#include <utility>
 #include <webkit/webkit.h>
 
 namespace quorin {
 
 using glib::adoptGRef;
 
-static GtkWidget* makeLoadingView()
+// A start that takes less than this shows a still loading screen: under software rendering an
+// animation competes with the web process for the processor while it starts.
+static constexpr unsigned stillLoadingMilliseconds = 500;
+
+// The spinner stays still until the start has taken longer than stillLoadingMilliseconds.
+static GtkWidget* makeLoadingView(GtkWidget** spinner)
 {
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 12);
     gtk_widget_set_halign(box, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(box, GTK_ALIGN_CENTER);
     gtk_widget_set_hexpand(box, TRUE);
     gtk_widget_set_vexpand(box, TRUE);
-    GtkWidget* spinner = gtk_spinner_new();
-    gtk_spinner_start(GTK_SPINNER(spinner));
+    *spinner = gtk_spinner_new();
+    gtk_widget_set_size_request(*spinner, 16, 16);
     std::string text = "Starting " + std::string(ProductIdentity::displayName) + "\u2026";
-    gtk_box_append(GTK_BOX(box), spinner);
+    gtk_box_append(GTK_BOX(box), *spinner);
     gtk_box_append(GTK_BOX(box), gtk_label_new(text.c_str()));
     return box;
+}
+
+// The page-loading indicator over the web view: a still image, so nothing animates over the
+// page while its web process works.
+static GtkWidget* makePageLoadingBadge()
+{
+    GtkWidget* image = gtk_image_new_from_icon_name("process-working-symbolic");
+    for (auto setMargin : { gtk_widget_set_margin_top, gtk_widget_set_margin_bottom, gtk_widget_set_margin_start, gtk_widget_set_margin_end })
+        setMargin(image, 10);
+    GtkWidget* badge = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_box_append(GTK_BOX(badge), image);
+    gtk_widget_add_css_class(badge, "osd");
+    gtk_widget_set_halign(badge, GTK_ALIGN_CENTER);
+    gtk_widget_set_valign(badge, GTK_ALIGN_CENTER);
+    return badge;
 }
 
 // The 180x40 strip that drags the window; a double click maximises or restores it.
@@ -86,6 +108,8 @@ LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<Laun
 
 LauncherWindow::~LauncherWindow()
 {
+    if (m_spinnerSource)
+        g_source_remove(m_spinnerSource);
     m_model->removeObserver(m_observerID);
     if (auto controller = m_model->controller())
         controller->setStateObserver({});
@@ -110,9 +134,13 @@ void LauncherWindow::present()
 
 void LauncherWindow::setContent(GtkWidget* content)
 {
+    // A loading screen that is replaced never starts its spinner.
+    if (m_spinnerSource)
+        g_source_remove(std::exchange(m_spinnerSource, 0));
     while (GtkWidget* child = gtk_widget_get_first_child(m_contentSlot))
         gtk_box_remove(GTK_BOX(m_contentSlot), child);
     m_webOverlay = nullptr;
+    m_loadingSpinner = nullptr;
     m_loadingBadge = nullptr;
     m_pageErrorView = nullptr;
     gtk_box_append(GTK_BOX(m_contentSlot), content);
@@ -129,11 +157,18 @@ void LauncherWindow::render()
         GtkWidget* view = makeLauncherFatalErrorView(code, [this] { m_model->start(); });
         setContent(view);
         gtk_window_set_default_widget(window(), fatalErrorRetryButton(view));
-        if (m_outcomeObserver)
-            m_outcomeObserver(code);
+        reportOutcome(code);
         return;
     }
-    setContent(makeLoadingView());
+    GtkWidget* spinner = nullptr;
+    setContent(makeLoadingView(&spinner));
+    m_loadingSpinner = spinner;
+    m_spinnerSource = g_timeout_add_full(G_PRIORITY_DEFAULT, stillLoadingMilliseconds, [](gpointer data) -> gboolean {
+        auto* self = static_cast<LauncherWindow*>(data);
+        self->m_spinnerSource = 0;
+        gtk_spinner_start(GTK_SPINNER(self->m_loadingSpinner));
+        return G_SOURCE_REMOVE;
+    }, this, nullptr);
 }
 
 void LauncherWindow::showWebContent()
@@ -148,20 +183,12 @@ void LauncherWindow::showWebContent()
     gtk_widget_set_vexpand(webView, TRUE);
     gtk_overlay_set_child(GTK_OVERLAY(overlay), webView);
 
-    GtkWidget* badge = gtk_spinner_new();
-    gtk_spinner_start(GTK_SPINNER(badge));
-    GtkWidget* badgeFrame = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    for (auto setMargin : { gtk_widget_set_margin_top, gtk_widget_set_margin_bottom, gtk_widget_set_margin_start, gtk_widget_set_margin_end })
-        setMargin(badge, 10);
-    gtk_box_append(GTK_BOX(badgeFrame), badge);
-    gtk_widget_add_css_class(badgeFrame, "osd");
-    gtk_widget_set_halign(badgeFrame, GTK_ALIGN_CENTER);
-    gtk_widget_set_valign(badgeFrame, GTK_ALIGN_CENTER);
-    gtk_overlay_add_overlay(GTK_OVERLAY(overlay), badgeFrame);
+    GtkWidget* badge = makePageLoadingBadge();
+    gtk_overlay_add_overlay(GTK_OVERLAY(overlay), badge);
 
     setContent(overlay);
     m_webOverlay = overlay;
-    m_loadingBadge = badgeFrame;
+    m_loadingBadge = badge;
 
     controller->setStateObserver([this](const LauncherWebViewState& state) { webViewStateChanged(state); });
     controller->load();
@@ -186,11 +213,20 @@ void LauncherWindow::webViewStateChanged(const LauncherWebViewState& state)
         });
         gtk_overlay_add_overlay(GTK_OVERLAY(m_webOverlay), m_pageErrorView);
         gtk_window_set_default_widget(window(), fatalErrorRetryButton(m_pageErrorView));
-        if (m_outcomeObserver)
-            m_outcomeObserver(detail);
-    } else if (state.stateCase() == LauncherWebViewState::Case::Ready && m_outcomeObserver) {
-        m_outcomeObserver("ready");
+        reportOutcome(detail);
+    } else if (state.stateCase() == LauncherWebViewState::Case::Ready && !m_outcomeReported) {
+        // Ready means a person can see the page, not merely that it has loaded.
+        whenPageIsDrawn(m_model->controller()->webView(), m_pending.guarded([this] { reportOutcome("ready"); }));
     }
+}
+
+void LauncherWindow::reportOutcome(std::string_view outcome)
+{
+    if (m_outcomeReported)
+        return;
+    m_outcomeReported = true;
+    if (m_outcomeObserver)
+        m_outcomeObserver(outcome);
 }
 
 } // namespace quorin

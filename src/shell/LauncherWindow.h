@@ -28,7 +28,8 @@ public:
     static constexpr int dragStripWidth = 180;
     static constexpr int dragStripHeight = 40;
 
-    // Told of each outcome that a person would see: "ready", or a failure code.
+    // Told once of the first outcome that a person sees: "ready" once the page is on screen,
+    // or a failure code.
     using OutcomeObserver = std::function<void(std::string_view outcome)>;
 
     LauncherWindow(GtkApplication* application, std::unique_ptr<LauncherRootModel> model, OutcomeObserver outcomeObserver = {});
@@ -47,16 +48,20 @@ private:
     void showWebContent();
     void webViewStateChanged(const LauncherWebViewState& state);
     void setContent(GtkWidget* content);
+    void reportOutcome(std::string_view outcome);
 
     std::unique_ptr<LauncherRootModel> m_model;
     OutcomeObserver m_outcomeObserver;
     glib::GRef<GtkWidget> m_window;
     GtkWidget* m_contentSlot { nullptr };   // owned by the window
     GtkWidget* m_webOverlay { nullptr };    // owned by the window while shown
+    GtkWidget* m_loadingSpinner { nullptr }; // on the loading screen, while it shows
     GtkWidget* m_loadingBadge { nullptr };
     GtkWidget* m_pageErrorView { nullptr };
     LauncherRootModel::ObserverID m_observerID { 0 };
     bool m_startScheduled { false };
+    unsigned m_spinnerSource { 0 };
+    bool m_outcomeReported { false };
     // The start left on the main loop does nothing once the window is gone.
     glib::AsyncScope m_pending;
 };

@@ -73,6 +73,7 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
         .documentStartScripts = { bootstrapScript.releaseValue() },
         .bridgeHost = bridgeHost,
         .allowsInspection = false,
+        .writesPageConsole = environment.writesPageConsole,
         .websiteDataStore = environment.websiteDataStore.value_or(persistentStore(storageRoot.value())),
         .openExternal = externalURLHandler,
         .webProcessExtensionsDirectory = environment.webProcessExtensionsDirectory,

@@ -23,6 +23,8 @@ struct ServiceAssemblyEnvironment {
     StorageLocation::Platform storagePlatform { StorageLocation::Platform::process() };
     // Where the page's cookies and local storage live; by default under the storage root.
     std::optional<WebsiteDataStore> websiteDataStore;
+    // The page's console messages go to standard output (--page-console).
+    bool writesPageConsole { false };
     // Told the name of each step as it completes (tests follow the order with it).
     std::function<void(std::string_view step)> stepObserver;
 };

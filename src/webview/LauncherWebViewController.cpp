@@ -56,13 +56,14 @@ static GRef<WebKitNetworkSession> makeNetworkSession(const WebsiteDataStore& sto
     return adoptGRef(webkit_network_session_new(store.dataDirectory->c_str(), store.cacheDirectory ? store.cacheDirectory->c_str() : nullptr));
 }
 
-static GRef<WebKitSettings> makeSettings(bool allowsInspection)
+static GRef<WebKitSettings> makeSettings(bool allowsInspection, bool writesPageConsole)
 {
     auto settings = adoptGRef(webkit_settings_new());
     webkit_settings_set_javascript_can_open_windows_automatically(settings.get(), FALSE);
     webkit_settings_set_enable_javascript(settings.get(), TRUE);
     webkit_settings_set_media_playback_requires_user_gesture(settings.get(), FALSE);
     webkit_settings_set_enable_developer_extras(settings.get(), allowsInspection);
+    webkit_settings_set_enable_write_console_messages_to_stdout(settings.get(), writesPageConsole);
     webkit_settings_set_allow_file_access_from_file_urls(settings.get(), FALSE);
     webkit_settings_set_allow_universal_access_from_file_urls(settings.get(), FALSE);
     return settings;
@@ -84,7 +85,7 @@ void LauncherWebViewController::setUp()
     auto languages = preferredLanguages();
     auto context = makeWebContext(m_options, languages);
     auto session = makeNetworkSession(m_options.websiteDataStore);
-    auto settings = makeSettings(m_options.allowsInspection);
+    auto settings = makeSettings(m_options.allowsInspection, m_options.writesPageConsole);
     auto contentManager = makeUserContentManager(m_options.documentStartScripts);
 
     m_webView = glib::adoptFloatingGRef(WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context.get(),

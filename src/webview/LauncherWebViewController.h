@@ -46,6 +46,8 @@ struct LauncherWebViewControllerOptions {
     std::vector<std::string> documentStartScripts;
     std::shared_ptr<LauncherBridgeHost> bridgeHost;
     bool allowsInspection { false };
+    // Writes every console message of the page to standard output, for web UI authors.
+    bool writesPageConsole { false };
     WebsiteDataStore websiteDataStore;
     std::function<void(const Url&)> openExternal;
     // Folder holding the web-process extension that gives frames their bridge post function.
