@@ -7,6 +7,7 @@
 #include "bridge/BridgeDispatcher.h"
 #include "bridge/DefaultLauncherBridgeService.h"
 #include "bridge/LauncherBridgeHost.h"
+#include "core/PrivateDirectory.h"
 #include "core/glib/MainLoop.h"
 
 namespace quorin {
@@ -50,6 +51,13 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     auto storageRoot = StorageLocation::applicationStorageRoot(configuration.product().displayName, environment.storagePlatform);
     if (storageRoot.isError())
         return fail(LauncherAssemblyError::other());
+    // The web process mounts its data folders at start and dies if one cannot be made, so
+    // they must all exist before the web view does.
+    auto dataStore = environment.websiteDataStore.value_or(persistentStore(storageRoot.value()));
+    for (const auto& folder : { std::optional(storageRoot.value()), dataStore.dataDirectory, dataStore.cacheDirectory }) {
+        if (folder && ensurePrivateDirectory(*folder).isError())
+            return fail(LauncherAssemblyError::other());
+    }
     log.done("storageRoot");
 
     auto windowCommands = std::make_shared<WindowCommandService>();
@@ -74,7 +82,7 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
         .bridgeHost = bridgeHost,
         .allowsInspection = false,
         .writesPageConsole = environment.writesPageConsole,
-        .websiteDataStore = environment.websiteDataStore.value_or(persistentStore(storageRoot.value())),
+        .websiteDataStore = dataStore,
         .openExternal = externalURLHandler,
         .webProcessExtensionsDirectory = environment.webProcessExtensionsDirectory,
     });
