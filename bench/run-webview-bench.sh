@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Cold start and bridge round trip of the launcher web view against a bare WebKitGTK view.
+# Bridge round trip of the launcher web view against a bare WebKitGTK view.
 # Runs quorin_bench_webview in a fresh process per run, the two modes in alternating order,
 # inside one private desktop session (Xvfb and a session bus), and prints one table.
 # Usage: bench/run-webview-bench.sh [RUNS] [BUILD_DIR]   (defaults: 7, build/bench)
@@ -53,26 +53,13 @@ done
 echo >&2
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
-# Per mode and key: min, median and max over the runs.
-stats() {
-  local mode=$1 key=$2
-  grep "^mode=$mode " "$results" | tr ' ' '\n' | sed -n "s/^$key=//p" | sort -g |
-    awk '{ v[NR] = $1 } END { m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2;
-                              printf "%.1f / %.1f / %.1f", v[1], m, v[NR] }'
-}
-
-row() {
-  printf "  %-46s %-26s %-26s\n" "$1" "$(stats launcher "$2")" "$(stats bare "$2")"
-}
+source "$root/bench/table.sh"
+modes=(launcher bare)
 
 echo "Web view benchmark: $runs runs per mode, alternating; $(nproc) cores;" \
      "load average (1/5/15 min) $load_before before, $load_after after"
 printf "  %-46s %-26s %-26s\n" "" "launcher" "bare WebKitGTK"
-echo "Cold start, ms (min / median / max over runs)"
-row "process start -> page ready" ready_ms
-row "process start -> first bridge answer" answer_ms
-row "main() -> page ready" ready_from_main_ms
-row "main() -> first bridge answer" answer_from_main_ms
+# Start-up is measured on the shipped program by run-startup-bench.sh.
 echo "Bridge round trip, us (min / median / max over runs of each run's figure)"
 row "p50, host clock" rt_p50_us
 row "p99, host clock" rt_p99_us

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Cold start of the shipped launcher against a bare WebKitGTK program showing the same page:
+# process start to the page on screen (each prints its ready line once the page's first
+# frame has been painted), and the memory of each with its web and network processes at that
+# moment. The two run in alternating order, in fresh processes, inside one private desktop
+# session (Xvfb and a session bus); the load average is recorded as each run begins.
+# Usage: bench/run-startup-bench.sh [RUNS] [BUILD_DIR]   (defaults: 9, build/bench)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-9}
+build_dir=${2:-$root/build/bench}
+driver="$build_dir/bench/quorin_bench_startup"
+bare="$build_dir/bench/quorin_bench_bare_start"
+launcher="$build_dir/Quorin 4.2.app/Contents/MacOS/Quorin42Launcher"
+
+if [[ -z "${QUORIN_BENCH_INNER:-}" ]]; then
+  for program in "$driver" "$bare" "$launcher"; do
+    [[ -x "$program" ]] || { echo "no $program; build quorin_bench_startup, quorin_bench_bare_start and quorin_bundle first" >&2; exit 1; }
+  done
+  [[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "RUNS must be a positive number" >&2; exit 2; }
+  export QUORIN_BENCH_INNER=1
+  exec "$root/scripts/session.sh" bash "$0" "$runs" "$build_dir"
+fi
+
+page="file://$build_dir/Quorin 4.2.app/Contents/Resources/WebUI/renderer/index.html"
+page=${page// /%20}
+results=$(mktemp)
+storage=$(mktemp -d)
+trap 'rm -rf "$results" "$storage"' EXIT
+# The launcher keeps its per-user files in a folder of this run.
+export QUORIN_TESTING=1 QUORIN_TEST_APP_SUPPORT_DIRECTORY="$storage"
+
+run_once() {
+  case $1 in
+    launcher) "$driver" "$launcher" --report-startup ;;
+    bare) "$driver" "$bare" "$page" ;;
+  esac
+}
+
+# The session's one-off costs (bus activations, file cache) would otherwise fall on
+# whichever program runs first.
+run_once launcher >/dev/null
+run_once bare >/dev/null
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+for ((round = 1; round <= runs; round++)); do
+  if ((round % 2)); then order=(launcher bare); else order=(bare launcher); fi
+  for mode in "${order[@]}"; do
+    load=$(cut -d' ' -f1 /proc/loadavg)
+    echo "mode=$mode $(run_once "$mode") load1=$load" >> "$results"
+    echo -n "." >&2
+  done
+done
+echo >&2
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+source "$root/bench/table.sh"
+modes=(launcher bare)
+echo "Start-up benchmark: $runs runs per program, alternating; $(nproc) cores;" \
+     "load average (1/5/15 min) $load_before before, $load_after after"
+printf "  %-46s %-26s %-26s\n" "(min / median / max over runs)" "Quorin42Launcher" "bare WebKitGTK"
+row "process start -> page on screen, ms" ready_ms
+row "memory when ready, PSS of all processes, MiB" pss_mib
+row "memory when ready, RSS sum, MiB" rss_mib
+row "processes" processes
+row "1-min load average as each run began" load1
+echo "  median start ratio, launcher / bare: $(awk -v l="$(median launcher ready_ms)" -v b="$(median bare ready_ms)" 'BEGIN { printf "%.2f", l / b }')"
