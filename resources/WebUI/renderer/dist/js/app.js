@@ -71,11 +71,16 @@
     }
   }
 
+  function showAnswer(id, text) {
+    document.getElementById(id).textContent = text;
+  }
+
   async function showZoomFactor() {
     const factor = await call('getZoomFactor', (bridge) => bridge.getZoomFactor());
     if (typeof factor === 'number') {
       document.getElementById('zoom-factor').value = `${Math.round(factor * 100)}%`;
     }
+    return factor;
   }
 
   const muteToggle = document.getElementById('mute-toggle');
@@ -90,6 +95,15 @@
     if (typeof muted === 'boolean') {
       showMuted(muted);
     }
+    return muted;
+  }
+
+  // Window, zoom and sound calls answer nothing themselves: read back what the host did.
+  async function reportWindow(action) {
+    const maximised = await call('windowIsMaximized', (bridge) => bridge.windowIsMaximized());
+    if (typeof maximised === 'boolean') {
+      showAnswer('window-answer', `${action}: the window is ${maximised ? '' : 'not '}maximised.`);
+    }
   }
 
   // Window and zoom members are fire-and-forget: they return nothing and report no failure.
@@ -103,19 +117,31 @@
   }
 
   for (const button of document.querySelectorAll('button[data-action]')) {
-    button.addEventListener('click', () => {
+    button.addEventListener('click', async () => {
       const action = button.dataset.action;
-      if (fire(action) && action.startsWith('zoom')) {
-        showZoomFactor();
+      if (!fire(action)) {
+        return;
+      }
+      if (action.startsWith('zoom')) {
+        const factor = await showZoomFactor();
+        if (typeof factor === 'number') {
+          showAnswer('view-answer', `${button.textContent.trim() || action}: the host zoom is ${Math.round(factor * 100)}%.`);
+        }
+      } else {
+        reportWindow(button.textContent.trim());
       }
     });
   }
 
-  muteToggle.addEventListener('click', () => {
-    const muted = muteToggle.getAttribute('aria-pressed') !== 'true';
-    if (fire('setAudioMuted', muted)) {
-      showMuted(muted);
-      refreshMuted();
+  muteToggle.addEventListener('click', async () => {
+    const wanted = muteToggle.getAttribute('aria-pressed') !== 'true';
+    if (!fire('setAudioMuted', wanted)) {
+      return;
+    }
+    const muted = await refreshMuted();
+    if (typeof muted === 'boolean') {
+      const outcome = muted === wanted ? '' : ' (the host did not change it)';
+      showAnswer('view-answer', `Sound is ${muted ? 'muted' : 'on'}${outcome}.`);
     }
   });
 
