@@ -67,14 +67,27 @@ static GtkWidget* makeWindowButtons()
     GtkWidget* controls = gtk_window_controls_new(GTK_PACK_END);
     gtk_window_controls_set_decoration_layout(GTK_WINDOW_CONTROLS(controls), ":minimize,maximize,close");
     GtkWidget* line = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
-    gtk_widget_set_size_request(line, -1, 40);
     gtk_widget_set_halign(line, GTK_ALIGN_END);
     gtk_widget_set_valign(line, GTK_ALIGN_START);
     gtk_widget_set_margin_end(line, 8);
     gtk_widget_set_valign(controls, GTK_ALIGN_CENTER);
     gtk_box_append(GTK_BOX(line), controls);
     gtk_widget_set_name(line, "window-buttons");
+    // The buttons float over a page of any colour: a dark translucent pill keeps them legible.
+    gtk_widget_add_css_class(line, "osd");
+    gtk_widget_set_margin_top(line, 4);
+    gtk_widget_set_size_request(line, -1, 32);
     return line;
+}
+
+static void styleWindowButtons(GtkWidget* window)
+{
+    auto provider = adoptGRef(gtk_css_provider_new());
+    gtk_css_provider_load_from_data(provider.get(),
+        "#window-buttons { border-radius: 16px; padding: 0 4px; }"
+        "#window-buttons button { color: white; min-height: 24px; min-width: 24px; }", -1);
+    gtk_style_context_add_provider_for_display(gtk_widget_get_display(window), GTK_STYLE_PROVIDER(provider.get()),
+        GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
 
 LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<LauncherRootModel> model, OutcomeObserver outcomeObserver)
@@ -101,6 +114,7 @@ LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<Laun
     gtk_overlay_add_overlay(GTK_OVERLAY(surface), makeDragStrip());
     gtk_overlay_add_overlay(GTK_OVERLAY(surface), makeWindowButtons());
     gtk_window_set_child(GTK_WINDOW(window), surface);
+    styleWindowButtons(window);
 
     m_observerID = m_model->addObserver([this] { render(); });
     render();
