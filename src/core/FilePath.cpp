@@ -41,4 +41,10 @@ std::string_view name(std::string_view path)
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+bool isPlainComponent(std::string_view name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos
+        && name.find('\0') == std::string_view::npos;
+}
+
 } // namespace quorin::filePath

@@ -16,6 +16,10 @@ std::string joined(std::string_view base, std::string_view relative);
 // "/a//b" -> "", "a", "", "b".
 std::vector<std::string_view> components(std::string_view path);
 
+// One name inside a folder: not empty, not "." or "..", no "/" and no NUL byte, so it
+// cannot reach outside the folder it is joined to.
+bool isPlainComponent(std::string_view name);
+
 // Everything before the last "/" ("/" for "/name", "." when there is no "/").
 std::string folder(std::string_view path);
 // Everything after the last "/" (the whole path when there is no "/").

@@ -38,6 +38,9 @@ Read<LauncherConfiguration::Product> decodeProduct(const JsonValue& root)
     const auto* product = TRY(object("product", root));
     TRY(rejectUnknownKeys(*product, { "displayName", "bundleIdentifier" }, "product"));
     auto displayName = TRY(nonemptyString("displayName", *product));
+    // It names the per-user storage folder: one plain folder name, nothing that climbs out.
+    if (!filePath::isPlainComponent(displayName))
+        return fail(LauncherConfigurationError::invalidValue("displayName"));
     auto bundleIdentifier = TRY(nonemptyString("bundleIdentifier", *product));
     return LauncherConfiguration::Product { std::move(displayName), std::move(bundleIdentifier) };
 }
@@ -189,8 +192,13 @@ Result<LauncherConfiguration, LauncherConfigurationLoadError> LauncherConfigurat
     auto path = locateBundledFile(bundle);
     if (!path)
         return fail(Error::missingBundledConfiguration());
-    auto contents = TRY(ReadableFile::readContents(*path));
+    auto contents = TRY(readFile(*path));
     return TRY(decode(contents));
+}
+
+Result<std::string, FileSystemError> LauncherConfiguration::readFile(const std::string& path)
+{
+    return ReadableFile::readContents(path, maximumFileSize);
 }
 
 } // namespace quorin

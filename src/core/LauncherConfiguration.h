@@ -58,6 +58,11 @@ public:
     // missingBundledConfiguration; a present file that cannot be read gives its FileSystemError.
     static Result<LauncherConfiguration, LauncherConfigurationLoadError> bundled(const ApplicationBundle& bundle);
 
+    // A configuration file is small; anything larger is refused as a read error (EFBIG).
+    static constexpr std::size_t maximumFileSize = 1024 * 1024;
+    // The bytes of a configuration file, within maximumFileSize; only a regular file is read.
+    static Result<std::string, FileSystemError> readFile(const std::string& path);
+
     std::int64_t schemaVersion() const { return m_schemaVersion; }
     const Product& product() const { return m_product; }
     const Window& window() const { return m_window; }

@@ -1,5 +1,6 @@
 #include "PreferenceValueRules.h"
 
+#include "AsciiCase.h"
 #include "Url.h"
 
 namespace quorin::PreferenceValueRules {
@@ -11,18 +12,6 @@ static std::string_view trimmed(std::string_view text)
     if (first == std::string_view::npos)
         return {};
     return text.substr(first, text.find_last_not_of(whitespace) - first + 1);
-}
-
-static bool equalsIgnoringASCIICase(std::string_view text, std::string_view lowercase)
-{
-    if (text.size() != lowercase.size())
-        return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != lowercase[i])
-            return false;
-    }
-    return true;
 }
 
 bool isSupportedLocale(std::string_view locale)
@@ -44,7 +33,8 @@ std::optional<std::string> themeURL(std::string_view text)
     if (candidate.empty() || candidate.size() > maximumThemeURLBytes)
         return std::nullopt;
     auto url = Url::parse(candidate);
-    if (!url || !(equalsIgnoringASCIICase(url->scheme(), "http") || equalsIgnoringASCIICase(url->scheme(), "https")))
+    auto scheme = url ? asciiLowercased(url->scheme()) : std::string();
+    if (scheme != "http" && scheme != "https")
         return std::nullopt;
     return std::string(candidate);
 }

@@ -2,20 +2,29 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace quorin {
 
+// Opening a FIFO for reading would wait for a writer, and a device may never end: open
+// without waiting, then read only regular files (directories keep their own read error).
 Result<ReadableFile, FileSystemError> ReadableFile::open(std::string path)
 {
     int descriptor;
     do
-        descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0)
         return fail(FileSystemError::fromErrno(std::move(path), errno));
-    return ReadableFile(std::move(path), descriptor);
+    ReadableFile file(std::move(path), descriptor);
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0)
+        return fail(FileSystemError::fromErrno(file.path(), errno));
+    if (!S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode))
+        return fail(FileSystemError::fromErrno(file.path(), EINVAL));
+    return file;
 }
 
 Result<std::string, FileSystemError> ReadableFile::readContents(std::string path, std::size_t maximumSize)

@@ -15,6 +15,8 @@ namespace quorin {
 
 class ReadableFile {
 public:
+    // Regular files and directories only: anything else (a FIFO, a device, a socket) fails with
+    // EINVAL without waiting.
     static Result<ReadableFile, FileSystemError> open(std::string path);
     // The whole file. A directory fails with its read error (EISDIR); a file holding more than
     // `maximumSize` bytes fails with EFBIG, after reading at most one piece past the limit.

@@ -24,12 +24,6 @@ bool isAbsolute(std::string_view path)
     return path.starts_with('/');
 }
 
-bool isPlainPathComponent(std::string_view name)
-{
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos
-        && name.find('\0') == std::string_view::npos;
-}
-
 std::optional<std::string> testOverride(const StorageLocation::Platform& platform)
 {
     if (platform.environmentVariable(std::string(StorageLocation::testingVariable)) != "1")
@@ -69,7 +63,7 @@ Result<std::string, LauncherStorageLocationError> StorageLocation::applicationSt
     if (auto root = testOverride(platform))
         return *root;
     auto directories = platform.userDataDirectories();
-    if (directories.empty() || !isAbsolute(directories.front()) || !isPlainPathComponent(displayName))
+    if (directories.empty() || !isAbsolute(directories.front()) || !filePath::isPlainComponent(displayName))
         return fail(LauncherStorageLocationError::unavailable());
     return joined(directories.front(), displayName);
 }

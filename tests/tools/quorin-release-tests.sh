@@ -32,6 +32,10 @@ setup_http_api() { sample_config_with 's#"https://api.quorin42.net"#"http://api.
 setup_not_json() { config '{"schemaVersion": 1,'; }
 setup_empty_config() { config '{}'; }
 setup_config_folder() { mkdir -p "$work/config-folder"; }
+setup_config_fifo() { rm -f "$work/fifo.json"; mkfifo "$work/fifo.json"; }
+setup_huge_config() { sample_config_with ''; head -c 1048576 /dev/zero | tr '\0' ' ' >> "$work/config.json"; }
+setup_slash_name() { sample_config_with 's#"displayName": "Quorin 4.2"#"displayName": "Quorin/4.2"#'; }
+setup_dot_dot_name() { sample_config_with 's#"displayName": "Quorin 4.2"#"displayName": ".."#'; }
 setup_changed_script() { manifested_ui; echo "// changed" >> "$ui/renderer/dist/js/app.js"; }
 setup_node_modules() { fresh_ui; mkdir -p "$ui/node_modules/x"; }
 setup_main_js_and_link() { fresh_ui; touch "$ui/main.js"; ln -s logo.svg "$ui/assets/x"; }
@@ -56,7 +60,8 @@ while IFS='|' read -r name setup command target status line; do
   target=${target//@SAMPLE_CONFIG@/$sample_config}
   line=${line//@WORK@/$work}
   "$setup"
-  output=$("$tool" "$command" "$target" 2> "$work/stderr")
+  # A command that waits on its input (a FIFO) fails the row instead of hanging the run.
+  output=$(timeout 10 "$tool" "$command" "$target" 2> "$work/stderr")
   actual_status=$?
   [[ "$actual_status" == "$status" ]] || fail "$name: exit status $actual_status, expected $status"
   [[ "$output" == "$line" ]] || fail "$name: printed '$output', expected '$line'"
@@ -70,6 +75,10 @@ not JSON|setup_not_json|validate-config|@WORK@/config.json|1|invalidJSON
 empty object|setup_empty_config|validate-config|@WORK@/config.json|1|invalidValue(schemaVersion)
 missing configuration file|setup_none|validate-config|@WORK@/missing.json|2|io: @WORK@/missing.json: No such file or directory
 configuration that is a folder|setup_config_folder|validate-config|@WORK@/config-folder|2|io: @WORK@/config-folder: Is a directory
+configuration that is a FIFO|setup_config_fifo|validate-config|@WORK@/fifo.json|2|io: @WORK@/fifo.json: Invalid argument
+configuration over 1 MiB|setup_huge_config|validate-config|@WORK@/config.json|2|io: @WORK@/config.json: File too large
+display name with a slash|setup_slash_name|validate-config|@WORK@/config.json|1|invalidValue(displayName)
+display name that climbs out|setup_dot_dot_name|validate-config|@WORK@/config.json|1|invalidValue(displayName)
 sample web UI without manifest|fresh_ui|validate-web-ui|@UI@|1|missingRequiredPath(upstream.json)
 sample web UI with manifest|manifested_ui|validate-web-ui|@UI@|0|ok
 file changed after the manifest|setup_changed_script|validate-web-ui|@UI@|1|checksumMismatch(renderer/dist/js/app.js)
@@ -118,6 +127,12 @@ for setup in setup_node_modules setup_file_link setup_manifest_is_folder; do
   [[ -z "$leftovers" ]] || fail "$setup: temporary file left behind: $leftovers"
   [[ -f "$ui/upstream.json" ]] && fail "$setup: a manifest was written for a refused folder"
 done
+
+# --- the outcome stays one line whatever the path holds ---------------------------------------
+
+cases=$((cases + 1))
+output=$("$tool" validate-config "$work/line"$'\n'"break.json" 2> /dev/null)
+[[ "$output" == "io: $work/line\nbreak.json: No such file or directory" ]] || fail "a line break in a path was printed as '$output'"
 
 # --- usage ------------------------------------------------------------------------------------
 

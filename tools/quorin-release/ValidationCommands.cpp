@@ -1,13 +1,12 @@
 #include "Commands.h"
 
 #include "core/LauncherConfiguration.h"
-#include "core/ReadableFile.h"
 
 namespace quorin::release {
 
 ToolOutcome validateConfig(const std::string& file)
 {
-    auto contents = ReadableFile::readContents(file);
+    auto contents = LauncherConfiguration::readFile(file);
     if (contents.isError())
         return fail(ToolError::fileSystemFailure(contents.error()));
     auto configuration = LauncherConfiguration::decode(contents.value());
