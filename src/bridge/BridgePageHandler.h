@@ -14,5 +14,10 @@ namespace quorin {
 inline constexpr std::string_view bridgePageHandlerGlobal = "__quorinBridge";
 // Name of the WebKitUserMessage that carries a request to the UI process.
 inline constexpr std::string_view bridgeUserMessageName = "quorin.bridge.request";
+// Sent once the main frame's document has loaded with the extension in place (parameters: the
+// document URI). A page loaded without it has no bridge and no file filter.
+inline constexpr std::string_view extensionHelloMessageName = "quorin.page.hello";
+// One console message of the page (parameters: text, source, line), only when asked for.
+inline constexpr std::string_view consoleMessageName = "quorin.page.console";
 
 } // namespace quorin

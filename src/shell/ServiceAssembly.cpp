@@ -9,6 +9,7 @@
 #include "bridge/LauncherBridgeHost.h"
 #include "core/PrivateDirectory.h"
 #include "core/glib/MainLoop.h"
+#include "webview/WebProcessExtensions.h"
 
 namespace quorin {
 
@@ -41,6 +42,11 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     ExternalURLHandler externalURLHandler, const ServiceAssemblyEnvironment& environment)
 {
     StepLog log(environment.stepObserver);
+
+    // Without its web-process extension a page has no bridge and no file filter: never start one.
+    auto extensionModule = environment.webProcessExtensionsDirectory + "/" + webProcessExtensionFileName;
+    if (!g_file_test(extensionModule.c_str(), G_FILE_TEST_IS_REGULAR))
+        return fail(LauncherAssemblyError::other());
 
     LauncherNavigationPolicy navigationPolicy(bundle.rootURL, configuration.authOrigin(), configuration.gameOrigins());
     log.done("navigationPolicy");

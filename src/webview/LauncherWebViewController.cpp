@@ -2,6 +2,7 @@
 
 #include "BridgeMessageTransport.h"
 #include "PageDialogPresenter.h"
+#include "PageReports.h"
 #include "PageScriptCall.h"
 #include "PreferredLanguages.h"
 #include "WebKitRefTraits.h"
@@ -9,6 +10,7 @@
 #include "WebViewNavigationDelegate.h"
 #include "bridge/LauncherBridgeHost.h"
 
+#include <utility>
 #include <webkit/webkit.h>
 
 namespace quorin {
@@ -34,7 +36,7 @@ LauncherWebViewController::~LauncherWebViewController() = default;
 static GRef<WebKitWebContext> makeWebContext(const LauncherWebViewControllerOptions& options, std::vector<std::string> languages)
 {
     auto context = adoptGRef(webkit_web_context_new());
-    useWebProcessExtensions(context.get(), options.webProcessExtensionsDirectory, options.webUIBundle.rootURL.filePath());
+    useWebProcessExtensions(context.get(), options.webProcessExtensionsDirectory, options.webUIBundle.rootURL.filePath(), options.writesPageConsole);
     // The page sees only the web UI folder, read-only.
     webkit_web_context_add_path_to_sandbox(context.get(), options.webUIBundle.rootURL.filePath().c_str(), TRUE);
 
@@ -56,14 +58,13 @@ static GRef<WebKitNetworkSession> makeNetworkSession(const WebsiteDataStore& sto
     return adoptGRef(webkit_network_session_new(store.dataDirectory->c_str(), store.cacheDirectory ? store.cacheDirectory->c_str() : nullptr));
 }
 
-static GRef<WebKitSettings> makeSettings(bool allowsInspection, bool writesPageConsole)
+static GRef<WebKitSettings> makeSettings(bool allowsInspection)
 {
     auto settings = adoptGRef(webkit_settings_new());
     webkit_settings_set_javascript_can_open_windows_automatically(settings.get(), FALSE);
     webkit_settings_set_enable_javascript(settings.get(), TRUE);
     webkit_settings_set_media_playback_requires_user_gesture(settings.get(), FALSE);
     webkit_settings_set_enable_developer_extras(settings.get(), allowsInspection);
-    webkit_settings_set_enable_write_console_messages_to_stdout(settings.get(), writesPageConsole);
     webkit_settings_set_allow_file_access_from_file_urls(settings.get(), FALSE);
     webkit_settings_set_allow_universal_access_from_file_urls(settings.get(), FALSE);
     return settings;
@@ -85,7 +86,7 @@ void LauncherWebViewController::setUp()
     auto languages = preferredLanguages();
     auto context = makeWebContext(m_options, languages);
     auto session = makeNetworkSession(m_options.websiteDataStore);
-    auto settings = makeSettings(m_options.allowsInspection, m_options.writesPageConsole);
+    auto settings = makeSettings(m_options.allowsInspection);
     auto contentManager = makeUserContentManager(m_options.documentStartScripts);
 
     m_webView = glib::adoptFloatingGRef(WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context.get(),
@@ -113,10 +114,15 @@ void LauncherWebViewController::setUp()
             }
             return;
         }
-        if (event == WEBKIT_LOAD_STARTED)
+        if (event == WEBKIT_LOAD_STARTED) {
+            self->m_extensionReported = false;
             self->setState(LauncherWebViewState::loading());
-        else if (event == WEBKIT_LOAD_FINISHED && self->m_state.stateCase() != LauncherWebViewState::Case::Failed)
-            self->setState(LauncherWebViewState::ready());
+        } else if (event == WEBKIT_LOAD_FINISHED && self->m_state.stateCase() != LauncherWebViewState::Case::Failed) {
+            if (self->m_extensionReported)
+                self->setState(LauncherWebViewState::ready());
+            else
+                self->failWithoutExtension();
+        }
     }));
     connect("load-failed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent, char* failingURI, GError*, LauncherWebViewController* self) -> gboolean {
         // A load we stopped, or one the main frame was never allowed to show, leaves the page as it was.
@@ -127,6 +133,8 @@ void LauncherWebViewController::setUp()
         return TRUE; // no engine error page
     }));
     connect("web-process-terminated", G_CALLBACK(+[](WebKitWebView*, WebKitWebProcessTerminationReason, LauncherWebViewController* self) {
+        if (std::exchange(self->m_terminatingWebProcess, false))
+            return;
         self->setState(LauncherWebViewState::failed(LauncherWebViewFailure::webContentProcessTerminated()));
     }));
     connect("create", G_CALLBACK(+[](WebKitWebView*, WebKitNavigationAction*, LauncherWebViewController*) -> GtkWidget* {
@@ -136,12 +144,23 @@ void LauncherWebViewController::setUp()
         return self->m_dialogPresenter->present(webView, dialog);
     }));
 
+    m_pageReports = std::make_unique<PageReports>(m_webView.get(), m_options.writesPageConsole, [this] { m_extensionReported = true; });
+
     if (auto host = m_options.bridgeHost) {
         m_bridgeTransport = std::make_unique<BridgeMessageTransport>(m_webView.get(),
             [host](std::string body, bool isMainFrame, std::optional<std::string> documentURL, std::function<void(std::string)> reply) {
                 host->handleMessage(body, isMainFrame, std::move(documentURL), std::move(reply));
             });
     }
+}
+
+// A page that loaded without the extension has no bridge and, worse, no file filter: it is a
+// failed page, and its web process ends so none of its scripts keep running.
+void LauncherWebViewController::failWithoutExtension()
+{
+    setState(LauncherWebViewState::failed(LauncherWebViewFailure::navigationFailed()));
+    m_terminatingWebProcess = true;
+    webkit_web_view_terminate_web_process(m_webView.get());
 }
 
 void LauncherWebViewController::setStateObserver(std::function<void(const LauncherWebViewState&)> observer)

@@ -27,6 +27,7 @@ class LauncherBridgeHost;
 class BridgeMessageTransport;
 class WebViewNavigationDelegate;
 class PageDialogPresenter;
+class PageReports;
 
 // Where cookies, local storage and caches live; no directories means nothing is kept.
 struct WebsiteDataStore {
@@ -82,6 +83,7 @@ private:
     explicit LauncherWebViewController(LauncherWebViewControllerOptions options);
     void setUp();
     void setState(LauncherWebViewState state);
+    void failWithoutExtension();
 
     LauncherWebViewControllerOptions m_options;
     LauncherWebViewState m_state { LauncherWebViewState::idle() };
@@ -90,6 +92,10 @@ private:
     std::unique_ptr<BridgeMessageTransport> m_bridgeTransport;
     std::unique_ptr<WebViewNavigationDelegate> m_navigationDelegate;
     std::unique_ptr<PageDialogPresenter> m_dialogPresenter;
+    std::unique_ptr<PageReports> m_pageReports;
+    // Whether the document being loaded reported in from the web-process extension.
+    bool m_extensionReported { false };
+    bool m_terminatingWebProcess { false };
     // The page scripts in flight; their completions never run after the controller is gone.
     glib::AsyncScope m_pageScripts;
     // Declared last: the web view may outlive us inside the widget tree, and its signals must

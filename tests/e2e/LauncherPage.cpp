@@ -73,9 +73,10 @@ static std::shared_ptr<LauncherWebViewController> makeController(const testing::
         .documentStartScripts = { script.hasValue() ? script.value() : std::string() },
         .bridgeHost = std::make_shared<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), folderURL(setup.bridgeRoot)),
         .allowsInspection = false,
+        .writesPageConsole = setup.writesPageConsole,
         .websiteDataStore = WebsiteDataStore::ephemeral(),
         .openExternal = [&externallyOpened](const Url& url) { externallyOpened.push_back(url.string()); },
-        .webProcessExtensionsDirectory = QUORIN_WEB_EXTENSION_DIR,
+        .webProcessExtensionsDirectory = setup.extensionsFolder ? folder.makeDirectory(*setup.extensionsFolder) : QUORIN_WEB_EXTENSION_DIR,
     });
 }
 

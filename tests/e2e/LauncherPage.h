@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ public:
         std::string bundleRoot { "WebUI" };
         // The folder the bridge host accepts documents from.
         std::string bridgeRoot { "WebUI" };
+        // Where the web-process extension is looked for; relative to the temporary folder.
+        std::optional<std::string> extensionsFolder;
+        bool writesPageConsole { false };
     };
 
     explicit LauncherPage(const Setup& setup);

@@ -32,6 +32,34 @@ TEST(LauncherWebViewController, PublishesAFrozenBridgeThatRoundTrips)
             {"ok":false,"requestId":"invalid","error":{"code":"BRIDGE_REQUEST_INVALID"}}])"));
 }
 
+// Without the extension a page has no bridge and no file filter: it must never count as ready.
+TEST(LauncherWebViewController, FailsAPageLoadedWithoutItsExtension)
+{
+    LauncherPage page({ .indexHTML = plainPage, .extensionsFolder = "no-extension" });
+    page.controller->load();
+    ASSERT_TRUE(runUntil([&] { return page.controller->state().stateCase() == LauncherWebViewState::Case::Failed; }));
+    PageScriptRunner::runFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(page.controller->state(), LauncherWebViewState::failed(LauncherWebViewFailure::navigationFailed()));
+}
+
+TEST(LauncherWebViewController, WritesThePageConsoleOnlyWhenAsked)
+{
+    for (bool asked : { true, false }) {
+        std::string source;
+        ::testing::internal::CaptureStdout();
+        {
+            LauncherPage page({ .indexHTML = "<!doctype html><script>console.log('first line');\nconsole.error('second', 2);</script>",
+                .writesPageConsole = asked });
+            EXPECT_TRUE(page.load());
+            PageScriptRunner::runFor(std::chrono::milliseconds(300));
+            source = page.value("location.href");
+        }
+        auto output = ::testing::internal::GetCapturedStdout();
+        source = source.substr(1, source.size() - 2);
+        EXPECT_EQ(output, asked ? source + ":1: first line\n" + source + ":2: second 2\n" : "") << asked;
+    }
+}
+
 TEST(LauncherWebViewController, RefusesRequestsFromSubFrames)
 {
     LauncherPage page({ .indexHTML = R"(<!doctype html><script>

@@ -159,9 +159,43 @@ gboolean onSendRequest(WebKitWebPage*, WebKitURIRequest* request, WebKitURIRespo
     return !url || !folder || !folder->contains(*url); // TRUE cancels the request
 }
 
+// What the UI process told every web process at its start.
+struct ExtensionSettings {
+    bool filtersFiles { false };
+    std::optional<LocalFolder> allowedFolder;
+    bool forwardsConsole { false };
+};
+
+void sendToView(WebKitWebPage* page, std::string_view name, GVariant* parameters)
+{
+    std::string messageName(name);
+    auto message = GRef<WebKitUserMessage>::adopt(WEBKIT_USER_MESSAGE(g_object_ref_sink(webkit_user_message_new(messageName.c_str(), parameters))));
+    webkit_web_page_send_message_to_view(page, message.get(), nullptr, nullptr, nullptr);
+}
+
+// Tells the UI process that this document runs with the extension: without it the page would
+// have neither its bridge nor the file filter above.
+void onDocumentLoaded(WebKitWebPage* page, gpointer)
+{
+    const char* uri = webkit_web_page_get_uri(page);
+    sendToView(page, extensionHelloMessageName, g_variant_new("(s)", uri ? uri : ""));
+}
+
+void onConsoleMessage(WebKitWebPage* page, WebKitConsoleMessage* message, gpointer)
+{
+    const char* text = webkit_console_message_get_text(message);
+    const char* source = webkit_console_message_get_source_id(message);
+    sendToView(page, consoleMessageName, g_variant_new("(ssu)", text ? text : "", source ? source : "", webkit_console_message_get_line(message)));
+}
+
 void onPageCreated(WebKitWebProcessExtension*, WebKitWebPage* page, gpointer data)
 {
-    g_signal_connect(page, "send-request", G_CALLBACK(onSendRequest), data);
+    const auto& settings = *static_cast<const ExtensionSettings*>(data);
+    if (settings.filtersFiles)
+        g_signal_connect(page, "send-request", G_CALLBACK(onSendRequest), const_cast<std::optional<LocalFolder>*>(&settings.allowedFolder));
+    g_signal_connect(page, "document-loaded", G_CALLBACK(onDocumentLoaded), nullptr);
+    if (settings.forwardsConsole)
+        g_signal_connect(page, "console-message-sent", G_CALLBACK(onConsoleMessage), nullptr);
 }
 
 } // namespace
@@ -172,12 +206,18 @@ extern "C" G_MODULE_EXPORT void webkit_web_process_extension_initialize_with_use
     g_signal_connect(webkit_script_world_get_default(), "window-object-cleared",
         G_CALLBACK(quorin::onWindowObjectCleared), nullptr);
 
-    // The user data, when given, is the one folder whose files pages may load.
+    // The user data is the one folder whose files pages may load, and whether the page's
+    // console goes to the UI process.
+    auto* settings = new quorin::ExtensionSettings; // lives as long as the web process
     auto* data = const_cast<GVariant*>(userData);
-    if (data && g_variant_is_of_type(data, G_VARIANT_TYPE_STRING)) {
-        // Lives as long as the web process. A folder that names no local folder lets no file in.
-        auto folder = quorin::LocalFolder::of(quorin::Url::fileURL(g_variant_get_string(data, nullptr)));
-        auto* allowedFolder = new std::optional<quorin::LocalFolder>(std::move(folder));
-        g_signal_connect(extension, "page-created", G_CALLBACK(quorin::onPageCreated), allowedFolder);
+    if (data && g_variant_is_of_type(data, G_VARIANT_TYPE("(sb)"))) {
+        const char* folder = nullptr;
+        gboolean forwardsConsole = FALSE;
+        g_variant_get(data, "(&sb)", &folder, &forwardsConsole);
+        // A folder that names no local folder lets no file in.
+        settings->filtersFiles = true;
+        settings->allowedFolder = quorin::LocalFolder::of(quorin::Url::fileURL(folder));
+        settings->forwardsConsole = forwardsConsole;
     }
+    g_signal_connect(extension, "page-created", G_CALLBACK(quorin::onPageCreated), settings);
 }
