@@ -114,8 +114,10 @@ void LauncherWebViewController::setUp()
             }
             return;
         }
-        if (event == WEBKIT_LOAD_STARTED) {
+        // A load that never commits leaves the document, and its report, as they were.
+        if (event == WEBKIT_LOAD_COMMITTED)
             self->m_extensionReported = false;
+        if (event == WEBKIT_LOAD_STARTED) {
             self->setState(LauncherWebViewState::loading());
         } else if (event == WEBKIT_LOAD_FINISHED && self->m_state.stateCase() != LauncherWebViewState::Case::Failed) {
             if (self->m_extensionReported)

@@ -1,5 +1,6 @@
 #include "PageFrameWatch.h"
 
+#include "core/glib/GError.h"
 #include "core/glib/GRef.h"
 
 #include <gtk/gtk.h>
@@ -36,13 +37,13 @@ void afterPaint(GdkFrameClock* clock, gpointer data)
 void pageProducedFrame(GObject* source, GAsyncResult* result, gpointer data)
 {
     std::unique_ptr<Watch> watch(static_cast<Watch*>(data));
-    GError* rawError = nullptr;
-    auto value = glib::adoptGRef(webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &rawError));
-    glib::GErrorPtr error(rawError);
+    // A page that cannot run the script (a failed or replaced load) still gets painted, so
+    // an error here changes nothing.
+    glib::GErrorOut error;
+    auto value = glib::adoptGRef(webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, error.out()));
     auto webView = watch->webView.get();
     if (!webView)
         return;
-    // A page that cannot run the script (a failed or replaced load) still gets painted.
     GdkFrameClock* clock = gtk_widget_get_frame_clock(GTK_WIDGET(webView.get()));
     if (!clock) {
         watch->drawn();

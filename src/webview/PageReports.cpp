@@ -31,9 +31,12 @@ bool PageReports::receive(WebKitUserMessage* message)
         const char* source = nullptr;
         guint32 line = 0;
         g_variant_get(parameters, "(&s&su)", &text, &source, &line);
-        // The text as the page wrote it, after where it came from.
+        // The text as the page wrote it, after where it came from when the engine knows.
         if (m_writesConsole) {
-            std::printf("%s:%u: %s\n", source, line, text);
+            if (*source)
+                std::printf("%s:%u: %s\n", source, line, text);
+            else
+                std::printf("%s\n", text);
             std::fflush(stdout);
         }
         return true;

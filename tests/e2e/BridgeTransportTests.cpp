@@ -341,7 +341,7 @@ TEST(BridgeTransportFileAccess, PagesLoadOnlyTheFilesTheFolderRuleLetsIn)
     harness.writeFixture("WebUI-other/sibling.js", marker);
     std::string root = insideURI.substr(std::strlen("file://"), insideURI.size() - std::strlen("file:///WebUI/inside.js"));
     webkit_web_context_set_web_process_extensions_initialization_user_data(harness.webContext(),
-        g_variant_new_string((harness.fixtureDirectory() + "/WebUI").c_str()));
+        g_variant_new("(sb)", (harness.fixtureDirectory() + "/WebUI").c_str(), FALSE));
 
     std::string page = "<!doctype html><script>window.loaded = [];</script>";
     json expected = json::array();

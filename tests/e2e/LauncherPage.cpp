@@ -74,7 +74,8 @@ static std::shared_ptr<LauncherWebViewController> makeController(const testing::
         .bridgeHost = std::make_shared<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), folderURL(setup.bridgeRoot)),
         .allowsInspection = false,
         .writesPageConsole = setup.writesPageConsole,
-        .websiteDataStore = WebsiteDataStore::ephemeral(),
+        .websiteDataStore = setup.persistentWebsiteData ? WebsiteDataStore::persistent(folder.pathOf("data"), folder.pathOf("cache"))
+                                                        : WebsiteDataStore::ephemeral(),
         .openExternal = [&externallyOpened](const Url& url) { externallyOpened.push_back(url.string()); },
         .webProcessExtensionsDirectory = setup.extensionsFolder ? folder.makeDirectory(*setup.extensionsFolder) : QUORIN_WEB_EXTENSION_DIR,
     });

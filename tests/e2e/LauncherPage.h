@@ -43,8 +43,10 @@ public:
         // The folder the bridge host accepts documents from.
         std::string bridgeRoot { "WebUI" };
         // Where the web-process extension is looked for; relative to the temporary folder.
-        std::optional<std::string> extensionsFolder;
+        std::optional<std::string> extensionsFolder {};
         bool writesPageConsole { false };
+        // The engine reports no console messages of an ephemeral session.
+        bool persistentWebsiteData { false };
     };
 
     explicit LauncherPage(const Setup& setup);
