@@ -89,7 +89,11 @@ Status<FileSystemError> replaceFileAtomically(const std::string& path, std::stri
 {
     auto folder = filePath::folder(path);
     // A hidden name beside the target; mkostemp opens it with O_CREAT | O_EXCL.
-    auto temporaryPath = filePath::joined(folder, "." + std::string(filePath::name(path)) + ".XXXXXX");
+    // Appended piece by piece: GCC 12 warns wrongly (-Wrestrict) on a "." + name + "..." chain at -O3.
+    std::string temporaryName = ".";
+    temporaryName += filePath::name(path);
+    temporaryName += ".XXXXXX";
+    auto temporaryPath = filePath::joined(folder, temporaryName);
     int descriptor = ::mkostemp(temporaryPath.data(), O_CLOEXEC);
     if (descriptor < 0)
         return failure(folder);
