@@ -32,30 +32,17 @@ trap 'rm -rf "$results" "$storage"' EXIT
 export QUORIN_TESTING=1 QUORIN_TEST_APP_SUPPORT_DIRECTORY="$storage"
 
 run_once() {
+  local figures
   case $1 in
-    launcher) "$driver" "$launcher" --report-startup ;;
-    bare) "$driver" "$bare" "$page" ;;
+    launcher) figures=$("$driver" "$launcher" --report-startup) || exit 1 ;;
+    bare) figures=$("$driver" "$bare" "$page") || exit 1 ;;
   esac
+  echo "mode=$1 $figures"
 }
 
-# The session's one-off costs (bus activations, file cache) would otherwise fall on
-# whichever program runs first.
-run_once launcher >/dev/null
-run_once bare >/dev/null
-
-load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-for ((round = 1; round <= runs; round++)); do
-  if ((round % 2)); then order=(launcher bare); else order=(bare launcher); fi
-  for mode in "${order[@]}"; do
-    load=$(cut -d' ' -f1 /proc/loadavg)
-    echo "mode=$mode $(run_once "$mode") load1=$load" >> "$results"
-    echo -n "." >&2
-  done
-done
-echo >&2
-load_after=$(cut -d' ' -f1-3 /proc/loadavg)
-
 source "$root/bench/table.sh"
+run_alternating "$runs"
+
 modes=(launcher bare)
 echo "Start-up benchmark: $runs runs per program, alternating; $(nproc) cores;" \
      "load average (1/5/15 min) $load_before before, $load_after after"

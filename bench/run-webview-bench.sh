@@ -35,25 +35,9 @@ run_once() {
   echo "$line"
 }
 
-# The session's one-off costs (bus activations, file cache) would otherwise fall on
-# whichever mode runs first.
-run_once launcher >/dev/null
-run_once bare >/dev/null
-
-load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-for ((round = 1; round <= runs; round++)); do
-  if ((round % 2)); then order=(launcher bare); else order=(bare launcher); fi
-  for mode in "${order[@]}"; do
-    load=$(cut -d' ' -f1 /proc/loadavg)
-    line=$(run_once "$mode")
-    echo "$line load1=$load" >> "$results"
-    echo -n "." >&2
-  done
-done
-echo >&2
-load_after=$(cut -d' ' -f1-3 /proc/loadavg)
-
 source "$root/bench/table.sh"
+run_alternating "$runs"
+
 modes=(launcher bare)
 
 echo "Web view benchmark: $runs runs per mode, alternating; $(nproc) cores;" \

@@ -1,5 +1,28 @@
-# Shared by the benchmark scripts: per-mode figures of a results file whose lines are
-# "mode=NAME key=value ...". Source it, then set `results` to the file.
+# Shared by the benchmark scripts: runs the two modes alternately, and gives per-mode figures
+# of a results file whose lines are "mode=NAME key=value ...". Source it, then set `results`
+# to the file and define run_once MODE, which prints one such line.
+
+# One warm-up run of each mode (the session's one-off costs, such as bus activations and the
+# file cache, would otherwise fall on whichever runs first), then RUNS rounds alternating
+# which mode goes first, each line with the 1-minute load average as its run began. Sets
+# load_before and load_after.
+run_alternating() {
+  local runs=$1 round mode load line
+  run_once launcher >/dev/null
+  run_once bare >/dev/null
+  load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+  for ((round = 1; round <= runs; round++)); do
+    if ((round % 2)); then order=(launcher bare); else order=(bare launcher); fi
+    for mode in "${order[@]}"; do
+      load=$(cut -d' ' -f1 /proc/loadavg)
+      line=$(run_once "$mode")
+      echo "$line load1=$load" >> "$results"
+      echo -n "." >&2
+    done
+  done
+  echo >&2
+  load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+}
 
 # min / median / max of one key over the runs of one mode.
 stats() {
