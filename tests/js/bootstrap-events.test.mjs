@@ -3,10 +3,7 @@ import { test } from 'node:test';
 
 import { loadPage, script } from './harness.mjs';
 
-function recorder() {
-  const seen = [];
-  return Object.assign((payload) => seen.push(payload), { seen });
-}
+const recorder = (seen = []) => Object.assign((payload) => seen.push(payload), { seen });
 
 test('only the latest undelivered payload of each event waits, for the first subscriber only', () => {
   const page = loadPage();
@@ -54,7 +51,7 @@ test('the runtime host mark is set at once, or when the document element appears
   const [observer] = page.observers;
   assert.deepEqual(observer.observed.map(({ target, options }) => [target === page.document, options.childList]), [[true, true]]);
   observer.callback([], observer);
-  assert.equal(observer.disconnected, false);
+  assert.equal(observer.disconnected, false, 'no element yet');
   page.document.documentElement = { dataset: {} };
   observer.callback([], observer);
   assert.deepEqual([page.document.documentElement.dataset.runtimeHost, observer.disconnected], ['linux', true]);

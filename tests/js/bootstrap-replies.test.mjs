@@ -21,25 +21,18 @@ for (const { name, handler, respond, value, code } of replyCases) {
     const page = loadPage({ handler, respond });
     assert.equal(page.api.windowClose(), undefined);
     const call = page.api.getAppInfo();
-    if (code === undefined) {
-      assert.deepEqual(await call, value);
-      return;
-    }
-    const PageError = page.run('Error');
-    await assert.rejects(call, (error) => error instanceof PageError && error.message === code && error.code === code);
-    await settle();
+    if (code === undefined) return assert.deepEqual(await call, value);
+    await assert.rejects(call, (error) => error instanceof page.run('Error') && error.message === code && error.code === code);
+    return settle();
   });
 }
 
-// The sequence has no seam in the shipped script, so the test starts it near the wrap by
-// rewriting its initializer rather than making a billion calls.
+// Starts the sequence near the wrap by rewriting its initializer rather than making a billion calls.
 test('request ids are the prefix, the clock and a sequence that wraps at 1,000,000,000', async () => {
   const initializer = 'let sequence = 0;';
   assert.ok(script.includes(initializer), 'the initializer this test rewrites must exist');
   const page = loadPage({ source: script.replace(initializer, 'let sequence = 999999998;') });
-  for (let i = 0; i < 3; i += 1) {
-    await page.api.getAppInfo();
-  }
+  await Promise.all([1, 2, 3].map(() => page.api.getAppInfo()));
   const ids = page.posts.map((post) => post.requestId);
   assert.deepEqual(ids, [`linux_${fixedNow}_999999999`, `linux_${fixedNow}_0`, `linux_${fixedNow}_1`]);
   assert.match(ids[0], /^[A-Za-z0-9_-]{1,64}$/, 'the longest id still satisfies the host');

@@ -1,11 +1,8 @@
-// Runs the host's bootstrap script, as bootstrap_script_dump prints it, in a fresh context that
-// stands in for a page: a window that is the global object, a document whose root element may
-// appear later, a recording MutationObserver and the page handler the extension would define.
+// Runs the bootstrap script bootstrap_script_dump prints in a fresh context standing in for a page.
 
 import { execFileSync } from 'node:child_process';
 import vm from 'node:vm';
 
-// The maps the dump embeds.
 export const runtimeConfig = { apiBaseUrl: 'https://cdn.example.test/a/b', banner: '</script><!-- x -->\u2028\u2029' };
 export const nativeHost = { kind: 'linux', version: '4.2.0' };
 export const fixedNow = 1700000000123;
@@ -17,16 +14,9 @@ export const okReply = (value = null) => (body) => ({ ok: true, requestId: body.
 export function loadPage({ source = script, handler = 'present', documentElement = true, respond = okReply() } = {}) {
   const page = { posts: [], observers: [], respond, document: { documentElement: documentElement ? { dataset: {} } : null } };
   class MutationObserver {
-    constructor(callback) {
-      Object.assign(this, { callback, observed: [], disconnected: false });
-      page.observers.push(this);
-    }
-    observe(target, options) {
-      this.observed.push({ target, options });
-    }
-    disconnect() {
-      this.disconnected = true;
-    }
+    constructor(callback) { page.observers.push(Object.assign(this, { callback, observed: [], disconnected: false })); }
+    observe(target, options) { this.observed.push({ target, options }); }
+    disconnect() { this.disconnected = true; }
   }
   const context = vm.createContext({ document: page.document, MutationObserver });
   vm.runInContext(`globalThis.window = globalThis; Date.now = () => ${fixedNow};`, context);
@@ -45,5 +35,4 @@ export function loadPage({ source = script, handler = 'present', documentElement
   return Object.assign(page, { window: context, api: context.electronAPI, run: (code) => vm.runInContext(code, context) });
 }
 
-// Lets every pending promise reaction run.
 export const settle = () => new Promise((resolve) => setImmediate(resolve));

@@ -9,7 +9,6 @@
 #include <cctype>
 #include <filesystem>
 #include <functional>
-#include <iostream>
 #include <sys/stat.h>
 #include <variant>
 
@@ -25,12 +24,10 @@ const auto writeFile = TemporaryDirectory::writeFile;
 RuntimeManifest manifestOfFolder(const fs::path& root)
 {
     RuntimeManifest manifest;
-    for (const char* folder : { "renderer", "assets" }) {
-        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+    for (const char* folder : { "renderer", "assets" })
+        for (const auto& entry : fs::recursive_directory_iterator(root / folder))
             if (entry.is_regular_file() && !entry.is_symlink())
                 manifest.runtimeSHA256[entry.path().lexically_relative(root).string()] = sha256HexOfFile(entry.path()).value();
-        }
-    }
     manifest.runtimeFileCount = static_cast<std::int64_t>(manifest.runtimeSHA256.size());
     return manifest;
 }
@@ -48,35 +45,25 @@ void writeValidWebUI(const fs::path& root)
 // "ok", the refusal's description, or "io(<errno text>)" for a file-system error.
 std::string outcomeOf(const Result<WebUIBundle, WebUIBundleLoadError>& result)
 {
-    if (result.hasValue())
-        return "ok";
-    if (const auto* refusal = std::get_if<WebUIBundleValidationError>(&result.error()))
-        return refusal->description();
-    return "io(" + std::get<FileSystemError>(result.error()).code.message() + ")";
+    const auto* refusal = result ? nullptr : std::get_if<WebUIBundleValidationError>(&result.error());
+    return result ? "ok" : refusal ? refusal->description() : "io(" + std::get<FileSystemError>(result.error()).code.message() + ")";
 }
 
-using Edit = std::function<void(RuntimeManifest&)>;
-
 // Rewrites the manifest of the folder as it now is, changed by `edit`.
-void relist(const fs::path& root, const Edit& edit)
+void relist(const fs::path& root, const std::function<void(RuntimeManifest&)>& edit)
 {
     auto manifest = manifestOfFolder(root);
     edit(manifest);
     writeFile(root / "upstream.json", manifest.encode().value());
 }
 
-// Lists one more path with a digest.
-Edit listing(std::string path, std::string digest = std::string(64, '0'))
+// Lists one more path.
+auto listing(std::string path)
 {
-    return [=](RuntimeManifest& m) { m.runtimeSHA256[path] = digest; m.runtimeFileCount++; };
+    return [=](RuntimeManifest& m) { m.runtimeSHA256[path] = std::string(64, '0'); m.runtimeFileCount++; };
 }
 
-std::string manifestPadded(const fs::path& root, std::size_t size)
-{
-    auto text = manifestOfFolder(root).encode().value();
-    text.resize(size, ' ');
-    return text;
-}
+void writePadded(const fs::path& root, std::size_t size) { writeFile(root / "upstream.json", manifestOfFolder(root).encode().value().append(size, ' ').substr(0, size)); }
 
 // Each case breaks a valid folder in one way, or in two to show which check comes first.
 TEST(WebUIBundleValidator, ReportsTheFirstFailingCheck)
@@ -96,12 +83,11 @@ TEST(WebUIBundleValidator, ReportsTheFirstFailingCheck)
         { "required file that is a link", [](auto& r) { fs::rename(r / "renderer/index.html", r / "renderer/i.html"); fs::create_symlink("i.html", r / "renderer/index.html"); }, "symbolicLinkNotAllowed(renderer/index.html)" },
         { "links before the manifest", [](auto& r) { writeFile(r / "upstream.json", ""); fs::create_symlink("x", r / "assets/l"); }, "symbolicLinkNotAllowed(assets/l)" },
         { "manifest is not JSON", [](auto& r) { writeFile(r / "upstream.json", "{\"schemaVersion\": 1,"); }, "invalidManifest" },
-        { "manifest at the size limit", [](auto& r) { writeFile(r / "upstream.json", manifestPadded(r, WebUIBundleValidator::maximumManifestSize)); }, "ok" },
-        { "manifest one byte past it", [](auto& r) { writeFile(r / "upstream.json", manifestPadded(r, WebUIBundleValidator::maximumManifestSize + 1)); }, "invalidManifest" },
+        { "manifest at the size limit", [](auto& r) { writePadded(r, WebUIBundleValidator::maximumManifestSize); }, "ok" },
+        { "manifest one byte past it", [](auto& r) { writePadded(r, WebUIBundleValidator::maximumManifestSize + 1); }, "invalidManifest" },
         { "schema version 2", [](auto& r) { relist(r, [](auto& m) { m.schemaVersion = 2; }); }, "invalidManifest" },
         { "no digests", [](auto& r) { relist(r, [](auto& m) { m.runtimeSHA256.clear(); m.runtimeFileCount = 0; }); }, "invalidManifest" },
-        { "schema version 1.0 and unknown keys", [](auto& r) {
-             auto text = manifestOfFolder(r).encode().value();
+        { "schema version 1.0 and unknown keys", [](auto& r) { auto text = manifestOfFolder(r).encode().value();
              writeFile(r / "upstream.json", text.replace(text.find("\"schemaVersion\": 1"), 18, "\"schemaVersion\": 1.0, \"x\": [1]")); }, "ok" },
         { "listed path outside the runtime folders", [](auto& r) { relist(r, listing("upstream.json")); }, "unsafeManifestPath" },
         { "upper-case digest", [](auto& r) { relist(r, [](auto& m) { for (char& c : m.runtimeSHA256["assets/logo.svg"]) c = static_cast<char>(std::toupper(c)); }); }, "ok" },
@@ -116,12 +102,11 @@ TEST(WebUIBundleValidator, ReportsTheFirstFailingCheck)
         { "unlisted extra files", [](auto& r) { writeFile(r / "renderer/dist/js/extra.js", "x"); writeFile(r / ".hidden", "x"); }, "ok" },
     };
     for (const auto& [name, breakFolder, expected] : cases) {
-        SCOPED_TRACE(name);
         TemporaryDirectory directory;
         auto root = fs::path(directory.pathOf("WebUI"));
         writeValidWebUI(root);
         breakFolder(root);
-        EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), expected);
+        EXPECT_EQ(outcomeOf(WebUIBundleValidator::validate(root.string())), expected) << name;
     }
 }
 
@@ -141,7 +126,6 @@ TEST(WebUIBundleValidator, ResolvesTheRoot)
     const std::pair<std::string, std::string> cases[] = {
         { directory.pathOf("Q.app/Contents/Resources/WebUI/"), valid },
         { directory.pathOf("parent/./WebUI/../WebUI"), valid },
-        { "", "invalidRoot" },
         { directory.pathOf("missing"), "invalidRoot" },
         { directory.pathOf("file"), "invalidRoot" },
     };
@@ -159,27 +143,20 @@ TEST(WebUIBundleValidator, UnreadableFilesAndFolders)
         { "a folder that cannot be listed could hide a link", "assets", "invalidRoot" },
     };
     for (const auto& [name, sealed, expected] : cases) {
-        SCOPED_TRACE(name);
         TemporaryDirectory directory;
         ASSERT_EQ(chmod(directory.path().c_str(), 0755), 0);
         writeValidWebUI(directory.pathOf("WebUI"));
         auto path = directory.pathOf("WebUI/" + std::string(sealed));
         chmod(path.c_str(), fs::is_directory(path) ? 0311 : 0);
-        int result = testing::runUnprivileged([&] {
-            auto outcome = outcomeOf(WebUIBundleValidator::validate(directory.pathOf("WebUI")));
-            if (outcome != expected)
-                std::cerr << "got " << outcome << '\n';
-            return outcome == expected ? 1 : 0;
-        });
+        int result = testing::runUnprivileged([&] { return outcomeOf(WebUIBundleValidator::validate(directory.pathOf("WebUI"))) == expected ? 1 : 0; });
         chmod(path.c_str(), 0755);
-        EXPECT_EQ(result, 1);
+        EXPECT_EQ(result, 1) << name;
     }
 }
 
 TEST(WebUIBundleValidator, SafeRuntimePaths)
 {
-    for (std::string path : { "renderer/index.html", "assets/.hidden/x..y" })
-        EXPECT_TRUE(WebUIBundleValidator::isSafeRuntimePath(path)) << path;
+    EXPECT_TRUE(WebUIBundleValidator::isSafeRuntimePath("assets/.hidden/x..y"));
     for (std::string path : { "", "/renderer/x", "renderer/", "renderers/x", "upstream.json", "renderer//x", "renderer/./x", "renderer/../main.js", "assets\\x" })
         EXPECT_FALSE(WebUIBundleValidator::isSafeRuntimePath(path)) << path;
     EXPECT_FALSE(WebUIBundleValidator::isSafeRuntimePath(std::string_view("assets/a\0b", 10)));
