@@ -13,23 +13,15 @@ using testing::RecordingBridgeService;
 constexpr std::string_view validBody = R"({"schemaVersion":1,"requestId":"r-1","method":"getAppInfo","arguments":[]})";
 constexpr std::string_view indexURL = "file:///x/WebUI/renderer/index.html";
 
-json failureReply(std::string_view code)
-{
-    return { { "ok", false }, { "requestId", "invalid" }, { "error", { { "code", code } } } };
-}
+json reply(std::string_view id, json value) { return { { "ok", true }, { "requestId", id }, { "value", value } }; }
+json failureReply(std::string_view code) { return { { "ok", false }, { "requestId", "invalid" }, { "error", { { "code", code } } } }; }
 
-// A host over a real dispatcher whose service answers "served" unless told otherwise.
 struct HostFixture {
-    explicit HostFixture(std::string_view root = "file:///x/WebUI")
-        : host(std::make_unique<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), *Url::parse(root)))
-    {
-    }
-
+    explicit HostFixture(std::string_view root = "file:///x/WebUI") : host(std::make_unique<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), *Url::parse(root))) { }
     void send(std::string_view body, bool isMainFrame = true, std::optional<std::string> documentURL = std::string(indexURL))
     {
         host->handleMessage(body, isMainFrame, std::move(documentURL), [this](std::string text) { replies.push_back(json::parse(text)); });
     }
-
     std::shared_ptr<RecordingBridgeService> service { std::make_shared<RecordingBridgeService>(
         [](const BridgeRequest&, BridgeServiceCompletion completion) { completion(BridgeValue::string("served")); }) };
     std::unique_ptr<LauncherBridgeHost> host;
@@ -38,12 +30,7 @@ struct HostFixture {
 
 TEST(LauncherBridgeHost, AllowsOnlyTheMainFrameOfDocumentsInsideTheRoot)
 {
-    const struct {
-        const char* name;
-        bool isMainFrame;
-        std::optional<std::string> documentURL;
-        bool allowed;
-    } cases[] = {
+    const std::tuple<const char*, bool, std::optional<std::string>, bool> cases[] = { // name, main frame, document, allowed
         { "main frame index page", true, std::string(indexURL), true },
         { "sub-frame with an allowed URL", false, std::string(indexURL), false },
         { "no document URL", true, std::nullopt, false },
@@ -57,39 +44,31 @@ TEST(LauncherBridgeHost, AllowsOnlyTheMainFrameOfDocumentsInsideTheRoot)
         { "file URL on another host", true, "file://fileserver/x/WebUI/renderer/index.html", false },
         { "not a URL", true, "renderer/index.html", false },
     };
-    // The same answers whichever spelling of the root folder the host was given; none when it
-    // is not a folder on this machine.
+    // The same answers whichever spelling of the root; none when it is not a folder on this machine.
     for (auto [root, isLocal] : { std::pair { "file:///x/WebUI", true }, { "file:///x/other/../WebUI/./", true }, { "file://fileserver/x/WebUI", false } }) {
-        for (const auto& testCase : cases) {
-            SCOPED_TRACE(std::string(root) + ": " + testCase.name);
+        for (const auto& [name, isMainFrame, documentURL, allowedInside] : cases) {
+            SCOPED_TRACE(std::string(root) + ": " + name);
             HostFixture fixture(root);
-            fixture.send(validBody, testCase.isMainFrame, testCase.documentURL);
-            bool allowed = testCase.allowed && isLocal;
-            EXPECT_EQ(fixture.replies, std::vector { allowed ? json({ { "ok", true }, { "requestId", "r-1" }, { "value", "served" } }) : failureReply("BRIDGE_SOURCE_DENIED") });
+            fixture.send(validBody, isMainFrame, documentURL);
+            bool allowed = allowedInside && isLocal;
+            EXPECT_EQ(fixture.replies, std::vector { allowed ? reply("r-1", "served") : failureReply("BRIDGE_SOURCE_DENIED") });
             EXPECT_EQ(fixture.service->requests.size(), allowed ? 1u : 0u);
         }
     }
 }
 
-TEST(LauncherBridgeHost, ChecksTheSourceThenTheBodyBeforeTheServiceSeesAnything)
-{
-    HostFixture fixture;
-    fixture.send("not json", false);
-    // The request id of a refused body is never echoed.
-    fixture.send(R"({"schemaVersion":1,"requestId":"r-1","method":"getAppInfo","arguments":[],"extra":1})");
-    EXPECT_EQ(fixture.replies, (std::vector { failureReply("BRIDGE_SOURCE_DENIED"), failureReply("BRIDGE_REQUEST_INVALID") }));
-    EXPECT_TRUE(fixture.service->requests.empty());
-}
-
-TEST(LauncherBridgeHost, HandsTheParsedRequestOnAndStillRepliesAfterTheHostIsGone)
+TEST(LauncherBridgeHost, ChecksTheSourceThenTheBodyThenHandsTheParsedRequestOnAndRepliesAfterTheHostIsGone)
 {
     HostFixture fixture;
     fixture.service->behaviour = nullptr;
-    fixture.send(R"({"schemaVersion":1,"requestId":"r-1","method":"preferences.setLocale","arguments":["en"]})");
+    fixture.send("not json", false);
+    // The request id of a refused body is never echoed.
+    fixture.send(R"({"schemaVersion":1,"requestId":"r-1","method":"getAppInfo","arguments":[],"extra":1})");
+    fixture.send(R"({"schemaVersion":1,"requestId":"r-2","method":"preferences.setLocale","arguments":["en"]})");
     fixture.host.reset();
-    ASSERT_EQ(fixture.service->requests, std::vector { BridgeRequest("r-1", BridgeMethod::PreferencesSetLocale, { BridgeValue::string("en") }) });
+    ASSERT_EQ(fixture.service->requests, std::vector { BridgeRequest("r-2", BridgeMethod::PreferencesSetLocale, { BridgeValue::string("en") }) });
     fixture.service->held.front()(BridgeValue::string("late"));
-    EXPECT_EQ(fixture.replies, std::vector { json({ { "ok", true }, { "requestId", "r-1" }, { "value", "late" } }) });
+    EXPECT_EQ(fixture.replies, (std::vector { failureReply("BRIDGE_SOURCE_DENIED"), failureReply("BRIDGE_REQUEST_INVALID"), reply("r-2", "late") }));
 }
 
 } // namespace

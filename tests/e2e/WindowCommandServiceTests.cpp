@@ -11,56 +11,29 @@
 namespace quorin::test {
 namespace {
 
-constexpr char mediaPage[] = R"(<!doctype html><body><audio id=a></audio><video id=v></video></body>)";
-
-TEST(WindowCommandService, ZoomsTheViewAndTellsThePage)
-{
-    LauncherPage page({ .indexHTML = mediaPage });
-    ASSERT_TRUE(page.load());
-    WindowCommandService commands;
-    commands.attach(page.webView());
-    auto pageZoomIs = [&](const char* zoom) {
-        return runUntil([&] { return page.value("document.documentElement.style.getPropertyValue('--linux-page-zoom')") == zoom; });
-    };
-
-    for (int step = 0; step < 11; ++step)
-        commands.zoomIn();
-    EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(page.webView()), 2.0);
-    EXPECT_TRUE(pageZoomIs("\"2\""));
-    // Steps start from the view's own zoom, as the page or the user left it.
-    webkit_web_view_set_zoom_level(page.webView(), 0.75);
-    EXPECT_EQ(commands.zoomFactor(), 0.8);
-    EXPECT_EQ(commands.zoomOut(), 0.7);
-    EXPECT_EQ(commands.resetZoom(), 1.0);
-    EXPECT_TRUE(pageZoomIs("\"1\""));
-}
-
-TEST(WindowCommandService, MutesTheMediaElementsOfThePage)
-{
-    LauncherPage page({ .indexHTML = mediaPage });
-    ASSERT_TRUE(page.load());
-    WindowCommandService commands;
-    commands.attach(page.webView());
-    EXPECT_TRUE(commands.setAudioMuted(true));
-    EXPECT_TRUE(commands.isAudioMuted());
-    EXPECT_TRUE(runUntil([&] { return page.value("[a.muted, v.muted].join()") == "\"true,true\""; }));
-    EXPECT_TRUE(commands.setAudioMuted(false));
-    EXPECT_TRUE(runUntil([&] { return page.value("[a.muted, v.muted].join()") == "\"false,false\""; }));
-}
-
-TEST(WindowCommandService, AnswersFalseWithoutAWebView)
+TEST(WindowCommandService, ZoomsAndMutesThePageAndAnswersFalseWithoutAWebView)
 {
     WindowCommandService commands;
     EXPECT_FALSE(commands.setAudioMuted(true)); // nothing attached yet
     {
-        LauncherPage page({ .indexHTML = mediaPage });
+        LauncherPage page({ .indexHTML = R"(<!doctype html><body><audio id=a></audio><video id=v></video></body>)" });
+        ASSERT_TRUE(page.load());
         commands.attach(page.webView());
+        EXPECT_EQ(commands.zoomIn(), 1.1);
+        EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(page.webView()), 1.1);
+        EXPECT_TRUE(runUntil([&] { return page.value("document.documentElement.style.getPropertyValue('--linux-page-zoom')") == "\"1.1\""; }));
+        // Steps start from the view's own zoom, as the page or the user left it.
+        webkit_web_view_set_zoom_level(page.webView(), 0.75);
+        EXPECT_EQ(commands.zoomOut(), 0.7);
+        EXPECT_EQ(commands.resetZoom(), 1.0);
         EXPECT_TRUE(commands.setAudioMuted(true));
+        EXPECT_TRUE(commands.isAudioMuted());
+        EXPECT_TRUE(runUntil([&] { return page.value("[a.muted, v.muted].join()") == "\"true,true\""; }));
+        EXPECT_TRUE(commands.setAudioMuted(false));
+        EXPECT_TRUE(runUntil([&] { return page.value("[a.muted, v.muted].join()") == "\"false,false\""; }));
     }
     PageScriptRunner::runFor(std::chrono::milliseconds(50));
-    EXPECT_EQ((std::vector { commands.minimizeWindow(), commands.toggleMaximizeWindow(), commands.closeWindow(), commands.isWindowMaximized(),
-                  commands.setAudioMuted(false) }),
-        std::vector<bool>(5, false));
+    EXPECT_EQ((std::vector { commands.minimizeWindow(), commands.toggleMaximizeWindow(), commands.closeWindow(), commands.isWindowMaximized(), commands.setAudioMuted(false) }), std::vector<bool>(5, false));
     EXPECT_EQ(commands.zoomFactor(), 1.0);
 }
 
@@ -96,7 +69,6 @@ TEST(WindowGameLifecycle, ClosingTheWebViewsWindowEndsTheGameButOtherWindowsDoNo
     PageScriptRunner::runFor(std::chrono::milliseconds(100));
     EXPECT_EQ(ended, 0);
 
-    // Keep the window: only its close request matters here.
     g_signal_connect(page.window.get(), "close-request", G_CALLBACK(+[](GtkWindow*) { return TRUE; }), nullptr);
     WindowCommandService commands;
     commands.attach(page.webView());

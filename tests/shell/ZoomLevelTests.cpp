@@ -10,35 +10,20 @@ namespace {
 // Exact double comparisons on purpose: the page must read 1.1, not 1.1000000000000001.
 TEST(ZoomLevelTests, NormalisesToTenthsBetweenHalfAndTwo)
 {
-    const struct {
-        double value;
-        double expected;
-    } cases[] = {
-        { std::numeric_limits<double>::quiet_NaN(), 1.0 },
-        { -std::numeric_limits<double>::infinity(), 1.0 },
-        { 0.5, 0.5 },
-        { 0.54, 0.5 },
-        { 0.55, 0.6 },
-        { 1.2000000000000002, 1.2 },
-        { 2.04, 2.0 },
-        { 2.06, 2.0 },
-    };
-    for (const auto& testCase : cases)
-        EXPECT_EQ(ZoomLevel::normalised(testCase.value), testCase.expected) << "value " << testCase.value;
+    const std::pair<double, double> cases[] = { { std::numeric_limits<double>::quiet_NaN(), 1.0 }, { -std::numeric_limits<double>::infinity(), 1.0 },
+        { 0.5, 0.5 }, { 0.54, 0.5 }, { 0.55, 0.6 }, { 1.2000000000000002, 1.2 }, { 2.04, 2.0 }, { 2.06, 2.0 } };
+    for (auto [value, expected] : cases)
+        EXPECT_EQ(ZoomLevel::normalised(value), expected) << "value " << value;
 }
 
 TEST(ZoomLevelTests, StepsFromTheNormalisedZoomLandExactlyOnTenthsAndStopAtTheEnds)
 {
     double zoom = 0.5;
-    for (int tenths = 6; tenths <= 20; ++tenths) {
-        zoom = ZoomLevel::zoomedIn(zoom);
-        EXPECT_EQ(zoom, tenths / 10.0);
-    }
+    for (int tenths = 6; tenths <= 20; ++tenths)
+        EXPECT_EQ(zoom = ZoomLevel::zoomedIn(zoom), tenths / 10.0);
     EXPECT_EQ(ZoomLevel::zoomedIn(zoom), 2.0);
-    for (int tenths = 19; tenths >= 5; --tenths) {
-        zoom = ZoomLevel::zoomedOut(zoom);
-        EXPECT_EQ(zoom, tenths / 10.0);
-    }
+    for (int tenths = 19; tenths >= 5; --tenths)
+        EXPECT_EQ(zoom = ZoomLevel::zoomedOut(zoom), tenths / 10.0);
     EXPECT_EQ(ZoomLevel::zoomedOut(zoom), 0.5);
     EXPECT_EQ(ZoomLevel::zoomedIn(1.23), 1.3); // from 1.2
     EXPECT_EQ(ZoomLevel::zoomedOut(std::numeric_limits<double>::quiet_NaN()), 0.9); // from 1.0
