@@ -2,7 +2,6 @@
 
 #include "LauncherFatalErrorView.h"
 #include "core/ProductIdentity.h"
-#include "core/glib/MainLoop.h"
 #include "webview/LauncherWebViewController.h"
 #include "webview/PageFrameWatch.h"
 
@@ -138,12 +137,12 @@ GtkWindow* LauncherWindow::window() const
 
 void LauncherWindow::present()
 {
+    // Start before the window is first drawn: the web process then starts while the window
+    // maps, as it would for a plain web view, and the first frame already shows the page's
+    // place. A failed start shows its code the same way.
+    if (!m_model->didStart())
+        m_model->start();
     gtk_window_present(window());
-    if (m_startScheduled || m_model->didStart())
-        return;
-    // Start once the window is on screen, so the loading screen shows while the services build.
-    m_startScheduled = true;
-    glib::runOnMainLoop(m_pending.guarded([this] { m_model->start(); }));
 }
 
 void LauncherWindow::setContent(GtkWidget* content)

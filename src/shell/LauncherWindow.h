@@ -38,7 +38,7 @@ public:
     LauncherWindow(const LauncherWindow&) = delete;
     LauncherWindow& operator=(const LauncherWindow&) = delete;
 
-    // Shows the window; the first time, starts the launcher in the next main-loop turn.
+    // Shows the window; the first time, starts the launcher just before it is first drawn.
     void present();
     LauncherRootModel& model() { return *m_model; }
     GtkWindow* window() const;
@@ -59,10 +59,9 @@ private:
     GtkWidget* m_loadingBadge { nullptr };
     GtkWidget* m_pageErrorView { nullptr };
     LauncherRootModel::ObserverID m_observerID { 0 };
-    bool m_startScheduled { false };
     unsigned m_spinnerSource { 0 };
     bool m_outcomeReported { false };
-    // The start left on the main loop does nothing once the window is gone.
+    // The wait for the page to be drawn does nothing once the window is gone.
     glib::AsyncScope m_pending;
 };
 
