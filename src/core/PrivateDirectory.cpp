@@ -1,5 +1,7 @@
 #include "PrivateDirectory.h"
 
+#include "FilePath.h"
+
 #include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,9 +15,9 @@ static Status<FileSystemError> createWithParents(const std::string& path)
         return Ok {};
     if (errno != ENOENT)
         return fail(FileSystemError::fromErrno(path, errno));
-    auto slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash > 0)
-        TRY(createWithParents(path.substr(0, slash)));
+    auto parent = filePath::folder(path);
+    if (parent != path && parent != "/" && parent != ".")
+        TRY(createWithParents(parent));
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
         return fail(FileSystemError::fromErrno(path, errno));
     return Ok {};

@@ -4,6 +4,7 @@
 #include "LauncherWindow.h"
 #include "ServiceAssembly.h"
 #include "core/ApplicationBundle.h"
+#include "core/FilePath.h"
 #include "core/ProductIdentity.h"
 #include "core/glib/GUniquePtr.h"
 #include "core/glib/SignalConnection.h"
@@ -81,7 +82,7 @@ static void warnAboutOptionsOfASecondInstance(GApplication* application)
 
 static void hintAtMissingWebUIManifest(const std::string& root)
 {
-    std::string manifest = root + "/" + std::string(WebUIBundleValidator::manifestPath);
+    std::string manifest = filePath::joined(root, WebUIBundleValidator::manifestPath);
     if (g_file_test(root.c_str(), G_FILE_TEST_IS_DIR) && !g_file_test(manifest.c_str(), G_FILE_TEST_EXISTS))
         printError(root + " has no " + std::string(WebUIBundleValidator::manifestPath) + ": run `quorin-release manifest-web-ui " + root + "` to write it.");
 }

@@ -7,6 +7,7 @@
 #include "bridge/BridgeDispatcher.h"
 #include "bridge/DefaultLauncherBridgeService.h"
 #include "bridge/LauncherBridgeHost.h"
+#include "core/FilePath.h"
 #include "core/PrivateDirectory.h"
 #include "core/glib/MainLoop.h"
 #include "webview/WebProcessExtensions.h"
@@ -44,7 +45,7 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     StepLog log(environment.stepObserver);
 
     // Without its web-process extension a page has no bridge and no file filter: never start one.
-    auto extensionModule = environment.webProcessExtensionsDirectory + "/" + webProcessExtensionFileName;
+    auto extensionModule = filePath::joined(environment.webProcessExtensionsDirectory, webProcessExtensionFileName);
     if (!g_file_test(extensionModule.c_str(), G_FILE_TEST_IS_REGULAR))
         return fail(LauncherAssemblyError::other());
 
