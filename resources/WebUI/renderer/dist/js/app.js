@@ -145,12 +145,26 @@
     }
   });
 
+  // quorin42:// links: the one the launcher was started with, then each one handed over by a
+  // later launch. Logged too, so a page console shows them.
+  async function followLinks() {
+    api.onDeepLink((link) => {
+      showAnswer('last-link', describe(link));
+      console.log(`deepLink ${link}`);
+    });
+    const startupLink = await call('getStartupUrl', (bridge) => bridge.getStartupUrl());
+    if (typeof startupLink === 'string') {
+      showAnswer('startup-link', startupLink);
+    }
+    console.log(`startupUrl ${describe(startupLink ?? '(none)')}`);
+  }
+
   async function start() {
     if (!api) {
       showStatus('BRIDGE_UNAVAILABLE', true);
       return;
     }
-    await Promise.all([showAppInfo(), showRuntimeConfig(), showZoomFactor(), refreshMuted()]);
+    await Promise.all([showAppInfo(), showRuntimeConfig(), showZoomFactor(), refreshMuted(), followLinks()]);
     if (failedCalls === 0) {
       showStatus('Ready');
     }
