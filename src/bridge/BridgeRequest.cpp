@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -29,8 +30,17 @@ using Type = simdjson::dom::element_type;
 struct Member {
     std::string_view key;
     Element value;
-    std::uint32_t position;
+    std::uint64_t keyPrefix; // the first eight key bytes, zero-padded, so that most comparisons are one
+    std::uint64_t position;
 };
+
+std::uint64_t keyPrefix(std::string_view key)
+{
+    std::uint64_t prefix = 0;
+    for (std::size_t i = 0; i < 8; ++i)
+        prefix = prefix << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0);
+    return prefix;
+}
 
 // Kept between requests, so that a request allocates little beyond its own values.
 struct Workspace {
@@ -199,11 +209,28 @@ constexpr auto escapeExtras = [] {
     return extras;
 }();
 
+// Whether any of eight bytes is a control character, '"' or '\\': the bytes that take an escape.
+bool mayNeedEscapes(std::uint64_t bytes)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101, highBits = 0x8080808080808080;
+    auto hasZeroByte = [](std::uint64_t word) { return (word - ones) & ~word & highBits; };
+    return ((bytes - 0x20 * ones) & ~bytes & highBits) || hasZeroByte(bytes ^ ('"' * ones)) || hasZeroByte(bytes ^ ('\\' * ones));
+}
+
 std::size_t quotedLength(std::string_view text)
 {
     std::size_t length = text.size() + 2;
-    for (unsigned char byte : text)
-        length += escapeExtras[byte];
+    std::size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t bytes;
+        std::memcpy(&bytes, text.data() + at, 8);
+        if (!mayNeedEscapes(bytes))
+            continue;
+        for (std::size_t i = at; i < at + 8; ++i)
+            length += escapeExtras[static_cast<unsigned char>(text[i])];
+    }
+    for (; at < text.size(); ++at)
+        length += escapeExtras[static_cast<unsigned char>(text[at])];
     return length;
 }
 
@@ -213,6 +240,19 @@ std::size_t decimalLength(std::uint64_t value)
     for (; value >= 10; value /= 10)
         ++digits;
     return digits;
+}
+
+std::size_t integerLength(std::int64_t value)
+{
+    // Negated in unsigned arithmetic, so that the smallest value does not overflow.
+    return value < 0 ? 1 + decimalLength(0 - static_cast<std::uint64_t>(value)) : decimalLength(static_cast<std::uint64_t>(value));
+}
+
+constexpr std::size_t nullLength = 4;
+
+std::size_t literalLength(bool value)
+{
+    return value ? 4 : 5;
 }
 
 std::size_t containerLength(std::size_t entries)
@@ -249,15 +289,23 @@ public:
 private:
     bool isInfinite(double value) const { return std::fabs(value) == m_infinityMarker; }
     std::size_t openObject(simdjson::dom::object object);
-    void measureScalar(Element scalar);
-    // Each builds `out`, or returns the first rule the value breaks.
-    std::optional<Case> value(Element element, int depth, BridgeValue& out);
-    std::optional<Case> entries(simdjson::dom::array array, std::size_t limit, Case tooMany, int entryDepth, BridgeValue::Array& out);
-    std::optional<Case> objectValue(simdjson::dom::object object, int depth, BridgeValue& out);
+    void measureScalar(const Element& scalar);
+    void measureDouble(double value);
+    // Each returns what it built, or records in m_error the first rule the value breaks; called
+    // only while no rule is broken.
+    BridgeValue value(const Element& element, int depth);
+    BridgeValue::Array entries(simdjson::dom::array array, std::size_t limit, Case tooMany, int entryDepth);
+    BridgeValue objectValue(simdjson::dom::object object, int depth);
+    BridgeValue failure(Case errorCase)
+    {
+        m_error = errorCase;
+        return {};
+    }
 
     Workspace& m_space;
     double m_infinityMarker;
     std::size_t m_bytes = 0; // doubles not included
+    std::optional<Case> m_error;
 };
 
 // Appends the object's members as a map holds them, in ascending key order with the
@@ -267,20 +315,21 @@ std::size_t Walk::openObject(simdjson::dom::object object)
 {
     auto& members = m_space.members;
     std::size_t first = members.size();
-    std::uint32_t position = 0;
+    std::uint64_t position = 0;
     for (auto [key, value] : object)
-        members.push_back({ key, value, position++ });
+        members.push_back({ key, value, keyPrefix(key), position++ });
     auto begin = members.begin() + static_cast<std::ptrdiff_t>(first);
     std::sort(begin, members.end(), [](const Member& a, const Member& b) {
-        // Byte order, as std::string compares; most keys differ in their first byte.
-        if (!a.key.empty() && !b.key.empty() && a.key[0] != b.key[0])
-            return static_cast<unsigned char>(a.key[0]) < static_cast<unsigned char>(b.key[0]);
+        // Byte order, as std::string compares.
+        if (a.keyPrefix != b.keyPrefix)
+            return a.keyPrefix < b.keyPrefix;
         int order = a.key.compare(b.key);
         return order != 0 ? order < 0 : a.position < b.position;
     });
-    auto kept = begin;
-    for (auto member = begin; member != members.end(); ++member) {
-        if (member + 1 == members.end() || member[1].key != member->key)
+    auto sameKey = [](const Member& a, const Member& b) { return a.keyPrefix == b.keyPrefix && a.key == b.key; };
+    auto kept = std::adjacent_find(begin, members.end(), sameKey); // members before the first replaced one stay
+    for (auto member = kept; member != members.end(); ++member) {
+        if (member + 1 == members.end() || !sameKey(member[1], *member))
             *kept++ = *member;
     }
     members.erase(kept, members.end());
@@ -314,39 +363,39 @@ void Walk::measure(Element root)
     }
 }
 
-void Walk::measureScalar(Element scalar)
+void Walk::measureScalar(const Element& scalar)
 {
     switch (scalar.type()) {
     case Type::STRING:
         m_bytes += quotedLength(scalar.get_string().value_unsafe());
         break;
-    case Type::INT64: {
-        std::int64_t value = scalar.get_int64().value_unsafe();
-        // Negated in unsigned arithmetic, so that the smallest value does not overflow.
-        m_bytes += value < 0 ? 1 + decimalLength(0 - static_cast<std::uint64_t>(value)) : decimalLength(static_cast<std::uint64_t>(value));
+    case Type::INT64:
+        m_bytes += integerLength(scalar.get_int64().value_unsafe());
         break;
-    }
     case Type::UINT64:
         m_bytes += decimalLength(scalar.get_uint64().value_unsafe());
         break;
-    case Type::DOUBLE: {
-        double value = scalar.get_double().value_unsafe();
-        if (isInfinite(value))
-            m_bytes += 4; // written as null
-        else
-            m_space.doubles.push_back(value);
+    case Type::DOUBLE:
+        measureDouble(scalar.get_double().value_unsafe());
         break;
-    }
     case Type::BOOL:
-        m_bytes += scalar.get_bool().value_unsafe() ? 4 : 5;
+        m_bytes += literalLength(scalar.get_bool().value_unsafe());
         break;
     case Type::NULL_VALUE:
-        m_bytes += 4;
+        m_bytes += nullLength;
         break;
     case Type::ARRAY:
     case Type::OBJECT:
         break;
     }
+}
+
+void Walk::measureDouble(double value)
+{
+    if (isInfinite(value))
+        m_bytes += nullLength; // written as null
+    else
+        m_space.doubles.push_back(value);
 }
 
 bool Walk::exceedsBodyLimit() const
@@ -365,96 +414,98 @@ bool Walk::exceedsBodyLimit() const
 
 // The value rules. The depth test comes before the type test, and a count before any
 // entry; a failed value's remaining parts are only measured.
-std::optional<Case> Walk::value(Element element, int depth, BridgeValue& out)
+BridgeValue Walk::value(const Element& element, int depth)
 {
     if (depth > BridgeRequest::maximumDepth) {
         measure(element);
-        return Case::ValueTooDeep;
+        return failure(Case::ValueTooDeep);
     }
     switch (element.type()) {
     case Type::ARRAY: {
-        BridgeValue::Array elements;
-        auto error = entries(element.get_array().value_unsafe(), BridgeRequest::maximumContainerEntries, Case::ValueTooLarge, depth + 1, elements);
-        if (!error)
-            out = BridgeValue::array(std::move(elements));
-        return error;
+        auto elements = entries(element.get_array().value_unsafe(), BridgeRequest::maximumContainerEntries, Case::ValueTooLarge, depth + 1);
+        return m_error ? BridgeValue() : BridgeValue::array(std::move(elements));
     }
     case Type::OBJECT:
-        return objectValue(element.get_object().value_unsafe(), depth, out);
-    default:
-        break;
-    }
-    measureScalar(element);
-    switch (element.type()) {
+        return objectValue(element.get_object().value_unsafe(), depth);
+    // Scalars are measured as measureScalar does, each read once.
     case Type::STRING: {
         std::string_view text = element.get_string().value_unsafe();
+        m_bytes += quotedLength(text);
         if (text.size() > BridgeRequest::maximumStringBytes)
-            return Case::ValueTooLarge;
-        out = BridgeValue::string(std::string(text));
-        break;
+            return failure(Case::ValueTooLarge);
+        return BridgeValue::string(std::string(text));
     }
-    case Type::INT64:
-    case Type::UINT64:
+    case Type::INT64: {
+        std::int64_t number = element.get_int64().value_unsafe();
+        m_bytes += integerLength(number);
+        return BridgeValue::number(static_cast<double>(number));
+    }
+    case Type::UINT64: {
+        std::uint64_t number = element.get_uint64().value_unsafe();
+        m_bytes += decimalLength(number);
+        return BridgeValue::number(static_cast<double>(number));
+    }
     case Type::DOUBLE: {
         double number = element.get_double().value_unsafe();
+        measureDouble(number);
         if (isInfinite(number))
-            return Case::InvalidValue;
-        out = BridgeValue::number(number);
+            return failure(Case::InvalidValue);
+        return BridgeValue::number(number);
+    }
+    case Type::BOOL: {
+        bool value = element.get_bool().value_unsafe();
+        m_bytes += literalLength(value);
+        return BridgeValue::boolean(value);
+    }
+    case Type::NULL_VALUE:
         break;
     }
-    case Type::BOOL:
-        out = BridgeValue::boolean(element.get_bool().value_unsafe());
-        break;
-    default:
-        break; // null, as `out` starts
-    }
-    return std::nullopt;
+    m_bytes += nullLength;
+    return {};
 }
 
 // Entries in order; the first failure decides. More than `limit` entries fail with
 // `tooMany` before any entry is looked at.
-std::optional<Case> Walk::entries(simdjson::dom::array array, std::size_t limit, Case tooMany, int entryDepth, BridgeValue::Array& out)
+BridgeValue::Array Walk::entries(simdjson::dom::array array, std::size_t limit, Case tooMany, int entryDepth)
 {
     std::size_t count = array.size();
     m_bytes += containerLength(count);
-    std::optional<Case> error;
+    BridgeValue::Array out;
     if (count > limit)
-        error = tooMany;
+        m_error = tooMany;
     else
         out.reserve(count);
     for (Element entry : array) {
-        if (error)
+        if (m_error)
             measure(entry);
         else
-            error = value(entry, entryDepth, out.emplace_back());
+            out.push_back(value(entry, entryDepth));
     }
-    return error;
+    return out;
 }
 
 // Members in ascending key order; the first failure decides, a key too long failing
 // before its value is looked at. More than the limit of members fails first.
-std::optional<Case> Walk::objectValue(simdjson::dom::object object, int depth, BridgeValue& out)
+BridgeValue Walk::objectValue(simdjson::dom::object object, int depth)
 {
     std::size_t first = openObject(object);
     std::size_t end = m_space.members.size();
-    std::optional<Case> error;
+    std::vector<BridgeValue::Object::value_type> members;
     if (end - first > BridgeRequest::maximumContainerEntries)
-        error = Case::ValueTooLarge;
-    BridgeValue::Object members;
+        m_error = Case::ValueTooLarge;
+    else
+        members.reserve(end - first);
     for (std::size_t i = first; i < end; ++i) {
         Member member = m_space.members[i]; // the walk below may reallocate the members
-        if (!error && member.key.size() > BridgeRequest::maximumKeyBytes)
-            error = Case::ValueTooLarge;
-        if (error) {
+        if (!m_error && member.key.size() > BridgeRequest::maximumKeyBytes)
+            m_error = Case::ValueTooLarge;
+        if (m_error)
             measure(member.value);
-            continue;
-        }
-        error = value(member.value, depth + 1, members.emplace_hint(members.end(), member.key, BridgeValue())->second);
+        else
+            members.emplace_back(member.key, value(member.value, depth + 1));
     }
     m_space.members.resize(first);
-    if (!error)
-        out = BridgeValue::object(std::move(members));
-    return error;
+    return m_error ? BridgeValue() : BridgeValue::object(BridgeValue::Object::fromSorted(std::move(members)));
 }
 
 // Reads the four fields and the size first, then applies the checks in their order.
@@ -474,10 +525,12 @@ Result<BridgeRequest, BridgeRequestError> Walk::request(simdjson::dom::object bo
         Element field = member.value;
         if (member.key == "arguments") {
             ++knownKeys;
-            if (field.is_array())
-                argumentsError = entries(field.get_array().value_unsafe(), BridgeRequest::maximumArguments, Case::InvalidArguments, 0, arguments);
-            else
+            if (field.is_array()) {
+                arguments = entries(field.get_array().value_unsafe(), BridgeRequest::maximumArguments, Case::InvalidArguments, 0);
+                argumentsError = m_error;
+            } else {
                 measure(field);
+            }
             continue;
         }
         measure(field);

@@ -1,7 +1,9 @@
 #include "BridgeValue.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <functional>
 #include <nlohmann/json.hpp>
 
 namespace quorin {
@@ -87,6 +89,49 @@ bool BridgeValue::operator==(const BridgeValue& other) const
         return true;
     }
     return false;
+}
+
+namespace {
+
+bool keyLess(const BridgeValue::Object::value_type& member, std::string_view key)
+{
+    return member.first < key;
+}
+
+} // namespace
+
+BridgeValue::Object::Object(std::initializer_list<value_type> members)
+    : m_members(members)
+{
+    auto byKey = [](const value_type& a, const value_type& b) { return a.first < b.first; };
+    // Stable, so that the first of equal keys stays first.
+    if (std::adjacent_find(m_members.begin(), m_members.end(), std::not_fn(byKey)) == m_members.end())
+        return;
+    std::stable_sort(m_members.begin(), m_members.end(), byKey);
+    auto sameKey = [](const value_type& a, const value_type& b) { return a.first == b.first; };
+    m_members.erase(std::unique(m_members.begin(), m_members.end(), sameKey), m_members.end());
+}
+
+BridgeValue::Object BridgeValue::Object::fromSorted(std::vector<value_type> members)
+{
+    assert(std::adjacent_find(members.begin(), members.end(), [](const value_type& a, const value_type& b) { return a.first >= b.first; }) == members.end());
+    Object object;
+    object.m_members = std::move(members);
+    return object;
+}
+
+BridgeValue::Object::const_iterator BridgeValue::Object::find(std::string_view key) const
+{
+    auto member = std::lower_bound(m_members.begin(), m_members.end(), key, keyLess);
+    return member != m_members.end() && member->first == key ? member : m_members.end();
+}
+
+std::pair<BridgeValue::Object::const_iterator, bool> BridgeValue::Object::emplace(std::string key, BridgeValue value)
+{
+    auto member = std::lower_bound(m_members.begin(), m_members.end(), key, keyLess);
+    if (member != m_members.end() && member->first == key)
+        return { member, false };
+    return { m_members.emplace(member, std::move(key), std::move(value)), true };
 }
 
 namespace {

@@ -3,10 +3,12 @@
 // The JSON-like value of every bridge argument, result and event payload. Immutable;
 // containers are shared, so copies are cheap and values may cross threads.
 
-#include <map>
+#include <initializer_list>
 #include <memory>
 #include <nlohmann/json_fwd.hpp>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -15,7 +17,7 @@ namespace quorin {
 class BridgeValue {
 public:
     using Array = std::vector<BridgeValue>;
-    using Object = std::map<std::string, BridgeValue, std::less<>>;
+    class Object; // below
 
     enum class Kind { Bool, Number, String, Array, Object, Null };
 
@@ -60,6 +62,36 @@ private:
     }
 
     Storage m_storage;
+};
+
+// The members of an object in one vector sorted by key bytes, as std::map orders them:
+// built once, looked up by binary search, with no allocation per member.
+class BridgeValue::Object {
+public:
+    using value_type = std::pair<std::string, BridgeValue>;
+    using const_iterator = std::vector<value_type>::const_iterator;
+    using iterator = const_iterator; // members are changed only through emplace
+
+    Object() = default;
+    // Of equal keys the first is kept, as inserting into a map keeps it.
+    Object(std::initializer_list<value_type> members);
+    // For members already in ascending key order with unique keys (checked in debug builds).
+    static Object fromSorted(std::vector<value_type> members);
+
+    const_iterator begin() const { return m_members.begin(); }
+    const_iterator end() const { return m_members.end(); }
+    std::size_t size() const { return m_members.size(); }
+    bool empty() const { return m_members.empty(); }
+
+    const_iterator find(std::string_view key) const;
+    bool contains(std::string_view key) const { return find(key) != end(); }
+    // Adds the member unless its key is present, as std::map::emplace does.
+    std::pair<const_iterator, bool> emplace(std::string key, BridgeValue value);
+
+    bool operator==(const Object&) const = default;
+
+private:
+    std::vector<value_type> m_members;
 };
 
 } // namespace quorin
