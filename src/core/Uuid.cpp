@@ -1,6 +1,9 @@
 #include "Uuid.h"
 
 #include "Hex.h"
+#include "Result.h"
+
+#include <openssl/rand.h>
 
 namespace quorin {
 
@@ -13,6 +16,15 @@ constexpr bool hyphenBefore(std::size_t byteIndex)
 }
 
 } // namespace
+
+Uuid Uuid::random()
+{
+    Uuid uuid;
+    MUST(RAND_bytes(uuid.m_bytes.data(), static_cast<int>(uuid.m_bytes.size())) == 1);
+    uuid.m_bytes[6] = static_cast<std::uint8_t>((uuid.m_bytes[6] & 0x0F) | 0x40); // version 4
+    uuid.m_bytes[8] = static_cast<std::uint8_t>((uuid.m_bytes[8] & 0x3F) | 0x80); // RFC 4122 variant
+    return uuid;
+}
 
 std::optional<Uuid> Uuid::parse(std::string_view textForm)
 {
@@ -31,6 +43,18 @@ std::optional<Uuid> Uuid::parse(std::string_view textForm)
         position += 2;
     }
     return uuid;
+}
+
+std::string Uuid::lowerString() const
+{
+    std::string text;
+    text.reserve(36);
+    for (std::size_t i = 0; i < m_bytes.size(); ++i) {
+        if (hyphenBefore(i))
+            text.push_back('-');
+        hex::appendByte(text, m_bytes[i], hex::lowerDigits);
+    }
+    return text;
 }
 
 } // namespace quorin

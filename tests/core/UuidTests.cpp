@@ -25,5 +25,15 @@ TEST(Uuid, ParseReadsTheStandardFormInEitherCase)
         EXPECT_FALSE(Uuid::parse(text).has_value()) << text;
 }
 
+TEST(Uuid, RandomIsVersion4WithTheRfcVariantInLowerCase)
+{
+    auto first = Uuid::random();
+    auto text = first.lowerString();
+    EXPECT_EQ(Uuid::parse(text), first);
+    EXPECT_EQ(text.find_first_of("ABCDEF"), std::string::npos) << text;
+    EXPECT_TRUE(text[14] == '4' && std::string_view("89ab").find(text[19]) != std::string_view::npos) << text;
+    EXPECT_NE(Uuid::random(), first);
+}
+
 } // namespace
 } // namespace quorin
