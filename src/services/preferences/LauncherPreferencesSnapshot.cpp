@@ -1,0 +1,36 @@
+#include "LauncherPreferencesSnapshot.h"
+
+#include <nlohmann/json.hpp>
+
+namespace quorin {
+
+BridgeValue LauncherPreferencesSnapshot::bridgeValue() const
+{
+    BridgeValue::Object themes;
+    for (const auto& [serverID, url] : playBackgroundThemesByServer)
+        themes.emplace(serverID, BridgeValue::string(url));
+    return BridgeValue::object({
+        { "version", BridgeValue::number(version) },
+        { "locale", BridgeValue::string(locale) },
+        { "audioMuted", BridgeValue::boolean(audioMuted) },
+        { "playBackgroundThemesByServer", BridgeValue::object(std::move(themes)) },
+    });
+}
+
+std::optional<std::string> LauncherPreferencesSnapshot::fileText() const
+{
+    // nlohmann's objects keep their keys sorted and it never escapes "/".
+    nlohmann::json document = {
+        { "version", version },
+        { "locale", locale },
+        { "audioMuted", audioMuted },
+        { "playBackgroundThemesByServer", nlohmann::json(playBackgroundThemesByServer) },
+    };
+    try {
+        return document.dump(2, ' ', false, nlohmann::json::error_handler_t::strict) + "\n";
+    } catch (const nlohmann::json::exception&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace quorin

@@ -1,0 +1,175 @@
+#include "core/AtomicFileDataPersistence.h"
+#include "core/ReadableFile.h"
+#include "core/StorageLocation.h"
+#include "services/preferences/LauncherPreferencesBridge.h"
+#include "support/TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <random>
+#include <sys/wait.h>
+
+namespace quorin {
+namespace {
+
+// A file in memory whose reads and writes fail while `failing` is set.
+struct FakeFile final : LauncherDataPersisting {
+    std::optional<std::string> bytes;
+    bool failing = false;
+    int writes = 0;
+
+    Result<std::optional<std::string>, FileSystemError> read() const override
+    {
+        if (failing)
+            return fail(FileSystemError {});
+        return bytes;
+    }
+    Status<FileSystemError> write(std::string_view text) override
+    {
+        if (failing)
+            return fail(FileSystemError {});
+        ++writes;
+        bytes = std::string(text);
+        return Ok {};
+    }
+};
+
+// A store over a fake file holding `bytes`, reached the way the bridge service reaches it.
+std::pair<FakeFile*, std::unique_ptr<LauncherPreferencesBridge>> openStore(std::optional<std::string> bytes)
+{
+    auto file = std::make_unique<FakeFile>();
+    auto* fake = file.get();
+    fake->bytes = std::move(bytes);
+    return { fake, std::make_unique<LauncherPreferencesBridge>(MUST(LauncherPreferencesStore::create(std::move(file)))) };
+}
+
+// The snapshot value a call answered with, or its error code.
+std::string answer(const BridgeServiceResult& result)
+{
+    return result ? result->jsonText() : result.error().code.value_or("");
+}
+
+TEST(LauncherPreferencesStore, LoadsEachKindOnItsOwnAndMigratesEachKindAtMostOnce)
+{
+    const auto defaults = R"({"audioMuted":false,"locale":"tr","playBackgroundThemesByServer":{},"version":1})";
+    const auto all = R"({"audioMuted":true,"locale":"en","playBackgroundThemesByServer":{"L":"https://legacy"},"version":1})";
+    const auto fromFile = R"({"audioMuted":false,"locale":"en","playBackgroundThemesByServer":{"12":"https://a"},"version":1})";
+    // file, snapshot loaded, after the legacy values came in
+    const std::tuple<std::optional<std::string>, std::string, std::string> cases[] = {
+        { std::nullopt, defaults, all },
+        { "{", defaults, all },
+        { R"({"locale":"de","audioMuted":1,"playBackgroundThemesByServer":[]})", defaults, all },
+        { R"({"locale":"en","audioMuted":false,"playBackgroundThemesByServer":{" 12 ":" https://a ","x":5}})", fromFile, fromFile },
+        { R"({"playBackgroundThemesByServer":{}})", defaults, R"({"audioMuted":true,"locale":"en","playBackgroundThemesByServer":{},"version":1})" },
+    };
+    auto legacyThemes = BridgeValue::object({ { "L", BridgeValue::string("https://legacy") }, { "N", BridgeValue::number(1) } });
+    for (const auto& [file, loaded, migrated] : cases) {
+        SCOPED_TRACE(file.value_or("no file"));
+        auto [fake, store] = openStore(file);
+        EXPECT_EQ(answer(store->initialize({})), loaded);
+        EXPECT_EQ(fake->writes, 0);
+        EXPECT_EQ(answer(store->initialize({ { "locale", BridgeValue::string("en") }, { "audioMuted", BridgeValue::boolean(true) }, { "playBackgroundThemesByServer", legacyThemes } })), migrated);
+        EXPECT_EQ(answer(store->initialize({ { "locale", BridgeValue::string("tr") }, { "audioMuted", BridgeValue::boolean(false) }, { "playBackgroundThemesByServer", BridgeValue::object({}) } })), migrated);
+    }
+    auto unreadable = std::make_unique<FakeFile>();
+    unreadable->failing = true;
+    EXPECT_EQ(LauncherPreferencesStore::create(std::move(unreadable)).error(), LauncherPreferencesStoreError::persistenceFailed());
+}
+
+TEST(LauncherPreferencesStore, RefusesBadArgumentsAndA129thThemeWithoutWriting)
+{
+    auto [fake, store] = openStore(std::nullopt);
+    auto theme = [&](std::string id, std::string url) { return store->setPlayBackgroundTheme({ BridgeValue::string(id), BridgeValue::string(url) }); };
+    for (int i = 1; i < 128; ++i)
+        ASSERT_TRUE(theme("s" + std::to_string(i), "https://cdn.test/old.png"));
+    const BridgeValue de = BridgeValue::string("de"), yes = BridgeValue::string("true"), absent = BridgeValue::string("absent"), one = BridgeValue::number(1);
+    const std::pair<std::function<BridgeServiceResult()>, std::string> cases[] = {
+        { [&] { return store->setLocale(&one); }, "PREFERENCES_INVALID_LOCALE" },
+        { [&] { return store->setLocale(&de); }, "PREFERENCES_INVALID_LOCALE" },
+        { [&] { return store->setAudioMuted(&yes); }, "PREFERENCES_INVALID_AUDIO_MUTED" },
+        { [&] { return store->setPlayBackgroundTheme({ BridgeValue::string("s0"), BridgeValue::string("https://cdn.test/a.png"), BridgeValue::string("") }); }, "PREFERENCES_INVALID_SERVER_ID" },
+        { [&] { return theme(" \n", "https://cdn.test/a.png"); }, "PREFERENCES_INVALID_SERVER_ID" },
+        { [&] { return theme("s0", "file:///etc/passwd"); }, "PREFERENCES_INVALID_THEME_URL" },
+        { [&] { return store->clearPlayBackgroundTheme(&one); }, "PREFERENCES_INVALID_SERVER_ID" },
+        { [&] { return theme("s0", "https://cdn.test/a.png"); }, "" }, // the 128th
+        { [&] { return theme("s200", "https://cdn.test/a.png"); }, "PREFERENCES_INVALID_SERVER_ID" },
+        { [&] { return theme(" s1 ", "https://cdn.test/new.png"); }, "" }, // replaces "s1"
+        { [&] { return store->clearPlayBackgroundTheme(&absent); }, "" },
+    };
+    for (std::size_t row = 0; row < std::size(cases); ++row) {
+        int writes = fake->writes;
+        auto result = cases[row].first();
+        EXPECT_EQ(result ? "" : answer(result), cases[row].second) << "row " << row;
+        EXPECT_EQ(fake->writes, writes + (result ? 1 : 0)) << "row " << row;
+    }
+}
+
+TEST(LauncherPreferencesStore, WritesItsFormatAndAFailedWriteChangesNothingButTheKindsAMigrationTook)
+{
+    auto [fake, store] = openStore(std::nullopt);
+    const BridgeValue en = BridgeValue::string("en"), yes = BridgeValue::boolean(true), id = BridgeValue::string("s1");
+    ASSERT_TRUE(store->setPlayBackgroundTheme({ id, BridgeValue::string("https://cdn.test/a/b.png") }));
+    const std::string written = "{\n  \"audioMuted\": false,\n  \"locale\": \"tr\",\n  \"playBackgroundThemesByServer\": {\n"
+                                "    \"s1\": \"https://cdn.test/a/b.png\"\n  },\n  \"version\": 1\n}\n";
+    EXPECT_EQ(fake->bytes, written);
+    fake->failing = true;
+    const std::function<BridgeServiceResult()> calls[] = {
+        [&] { return store->setLocale(&en); },
+        [&] { return store->setAudioMuted(&yes); },
+        [&] { return store->clearPlayBackgroundTheme(&id); },
+        [&] { return store->initialize({ { "locale", en } }); },
+    };
+    for (const auto& call : calls)
+        EXPECT_EQ(answer(call()), "PREFERENCES_PERSISTENCE_FAILED");
+    fake->failing = false;
+    // The failed migration took the locale; the failed setters marked nothing.
+    auto after = store->initialize({ { "locale", en }, { "audioMuted", yes } });
+    EXPECT_EQ(answer(after), R"({"audioMuted":true,"locale":"tr","playBackgroundThemesByServer":{"s1":"https://cdn.test/a/b.png"},"version":1})");
+}
+
+// A second process rewrites the file in a loop and is killed at a random moment, 200 times;
+// while it runs and after it died, the file holds one of the two contents whole.
+TEST(LauncherPreferencesStore, FileStaysWholeWhenItsWriterIsKilledAtAnyMoment)
+{
+    testing::TemporaryDirectory directory;
+    auto path = StorageLocation::preferencesFilePath(directory.path());
+    const std::string contents[] = { *LauncherPreferencesSnapshot {}.fileText(), *LauncherPreferencesSnapshot { .audioMuted = true }.fileText() };
+    // Kills land anywhere in the first two writes, however long this disk takes for one.
+    std::chrono::nanoseconds::rep longestWrite = 0;
+    for (int write = 0; write < 3; ++write) {
+        auto start = std::chrono::steady_clock::now();
+        ASSERT_TRUE(AtomicFileDataPersistence(path).write(contents[0]));
+        longestWrite = std::max(longestWrite, (std::chrono::steady_clock::now() - start).count());
+    }
+    std::uniform_int_distribution<std::chrono::nanoseconds::rep> moment(0, 2 * longestWrite);
+    auto isWhole = [&](const auto& bytes) { return bytes && (*bytes == contents[0] || *bytes == contents[1]); };
+    std::mt19937 random(std::random_device {}());
+    int seen[2] = {};
+    for (int round = 0; round < 200; ++round) {
+        pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            auto store = LauncherPreferencesStore::create(std::make_unique<AtomicFileDataPersistence>(path));
+            for (bool mute = true; store && store->setAudioMuted(mute); mute = !mute) { }
+            _exit(1);
+        }
+        bool whole = true;
+        for (auto killAt = std::chrono::steady_clock::now() + std::chrono::nanoseconds(moment(random)); whole && std::chrono::steady_clock::now() < killAt;)
+            whole = isWhole(ReadableFile::readContents(path));
+        int status = 0;
+        ::kill(writer, SIGKILL);
+        ASSERT_TRUE(::waitpid(writer, &status, 0) == writer && WIFSIGNALED(status));
+        auto bytes = ReadableFile::readContents(path);
+        ASSERT_TRUE(whole && isWhole(bytes)) << "round " << round;
+        ++seen[*bytes == contents[1]];
+    }
+    // The writer got through whole writes between the kills.
+    EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << seen[0] << " " << seen[1];
+}
+
+} // namespace
+} // namespace quorin
