@@ -1,0 +1,221 @@
+#include "SavedAccountFakes.h"
+#include "bridge/BridgeRequest.h"
+#include "services/accounts/SavedAccountOrder.h"
+#include "services/accounts/SavedAccountStore.h"
+#include "services/accounts/SavedAccountsFile.h"
+
+#include <nlohmann/json.hpp>
+#include <regex>
+
+namespace quorin {
+namespace {
+
+// "<N>" stands for N letters "x", so rows can reach the limits.
+std::string expanded(std::string text)
+{
+    std::smatch match;
+    while (std::regex_search(text, match, std::regex("<(\\d+)>")))
+        text.replace(match.position(), match.length(), std::string(std::stoul(match[1]), 'x'));
+    return text;
+}
+
+struct Store {
+    std::shared_ptr<testing::MemoryPersistence> file = std::make_shared<testing::MemoryPersistence>();
+    std::shared_ptr<testing::MemoryKeychain> keychain = std::make_shared<testing::MemoryKeychain>();
+    Result<SavedAccountStore, SavedAccountStoreError> store = fail(SavedAccountStoreError::invalidEntry());
+
+    // `faults`: 'w' the file cannot be written, 'k' the key store fails.
+    explicit Store(const char* bytes, std::string service = "service", std::string_view faults = "")
+    {
+        file->bytes = bytes ? std::optional(expanded(bytes)) : std::nullopt;
+        file->failWrites = faults.find('w') != faults.npos;
+        keychain->failAll = faults.find('k') != faults.npos;
+        store = SavedAccountStore::create(file, keychain, std::move(service));
+        keychain->calls = 0;
+    }
+    // "remove:ID", or the argument of an upsert as the page sends it.
+    SavedAccountStore::AccountsResult call(const std::string& call)
+    {
+        if (call.starts_with("remove:"))
+            return store->remove(call.substr(7));
+        auto request = BridgeRequest::decode(R"({"schemaVersion":1,"requestId":"r","method":"savedAccounts.upsert","arguments":[)" + expanded(call) + "]}");
+        return store->upsert(MUST(std::move(request)).arguments().front());
+    }
+};
+
+// The code, or the accounts' page values with only the keys `expected` lists for each.
+std::string outcome(const SavedAccountStore::AccountsResult& result, const char* expected)
+{
+    if (result.isError())
+        return result.error().code();
+    auto wanted = nlohmann::json::parse(expanded(expected));
+    auto accounts = nlohmann::json::array();
+    for (std::size_t i = 0; i < result->size(); ++i) {
+        auto value = (*result)[i].bridgeValue().toJson();
+        accounts.push_back(nlohmann::json::object());
+        for (const auto& [key, member] : value.items()) {
+            if (i >= wanted.size() || wanted[i].contains(key))
+                accounts.back()[key] = member;
+        }
+    }
+    return accounts.dump();
+}
+
+std::string expectedOutcome(const char* expected)
+{
+    return expected[0] == '[' ? nlohmann::json::parse(expanded(expected)).dump() : expected;
+}
+
+// user:1 (newer, token "tok-a") before b, after loading.
+constexpr const char* twoAccounts = R"([
+    {"id": "b", "username": "bob", "email": "Bob@x.io", "lastUsedAt": "2024-01-01T00:00:00.500Z"},
+    {"id": "user:1", "userId": "1", "displayName": "Ann", "username": "ann", "token": "tok-a", "lastUsedAt": "2024-01-02T00:00:00Z"}])";
+
+struct StoreCase {
+    const char* name;
+    const char* file;
+    const char* call;
+    const char* expected; // a code, or the accounts with the keys that matter
+    const char* keychain; // the key store items afterwards, by account
+};
+
+const StoreCase storeCases[] = {
+    { "email only: trimmed, lower-cased derived id", "[]", R"({"email": "  Ann@X.io \n"})", R"([{"id": "email:ann@x.io", "email": "Ann@X.io", "token": ""}])", "{}" },
+    { "user id derives the id before email", "[]", R"({"userId": " 7 ", "email": "e@x", "token": "tok-7"})", R"([{"id": "user:7", "userId": "7", "token": "tok-7"}])", R"({"user:7": "tok-7"})" },
+    { "username derives the id before the login", "[]", R"({"username": "ÇAĞ", "lastLoginIdentifier": "X"})", R"([{"id": "username:çağ"}])", "{}" },
+    { "login identifier derives the id last", "[]", R"({"lastLoginIdentifier": "ME@x", "userId": 5})", R"([{"id": "login:me@x", "userId": ""}])", "{}" },
+    { "nothing to derive an id from", "[]", R"({"id": "  ", "displayName": "Ann", "token": "tok-x"})", "SAVED_ACCOUNTS_INVALID_ENTRY", "{}" },
+    { "not an object", "[]", R"("user:1")", "SAVED_ACCOUNTS_INVALID_ENTRY", "{}" },
+    { "fields past their limit become empty", "[]", R"({"email": "e@x", "displayName": "<513>", "username": "<512>", "token": "tok-<32764>"})", R"([{"displayName": "", "username": "<512>", "token": "tok-<32764>"}])", R"({"email:e@x": "tok-<32764>"})" },
+    { "same user id: empty fields keep the stored ones", twoAccounts, R"({"userId": "1", "displayName": "", "email": "a@x"})", R"([{"id": "user:1", "displayName": "Ann", "email": "a@x", "token": "tok-a"}, {"id": "b"}])", R"({"user:1": "tok-a"})" },
+    { "user id matches by username an entry without one, which takes its id", twoAccounts, R"({"userId": "9", "username": "bob", "token": "tok-b"})", R"([{"id": "user:1"}, {"id": "user:9", "email": "Bob@x.io", "token": "tok-b"}])", R"({"user:1": "tok-a", "user:9": "tok-b"})" },
+    { "user id never matches an entry with another user id", twoAccounts, R"({"userId": "2", "username": "ann"})", R"([{"id": "user:1"}, {"id": "b"}, {"id": "user:2", "displayName": ""}])", R"({"user:1": "tok-a"})" },
+    { "without user id, username matches any entry; its token follows the new id", twoAccounts, R"({"username": "ann", "displayName": "Annie"})", R"([{"id": "username:ann", "userId": "1", "displayName": "Annie", "token": "tok-a"}, {"id": "b"}])", R"({"username:ann": "tok-a"})" },
+    { "email compares case-sensitively", twoAccounts, R"({"email": "bob@x.io"})", R"([{"id": "user:1"}, {"id": "b"}, {"id": "email:bob@x.io"}])", R"({"user:1": "tok-a"})" },
+    { "a new entry with another's id", twoAccounts, R"({"id": "b", "userId": "5"})", "SAVED_ACCOUNTS_DUPLICATE_ID", R"({"user:1": "tok-a"})" },
+    { "a match renamed to another's id", twoAccounts, R"({"id": "b", "userId": "1"})", "SAVED_ACCOUNTS_DUPLICATE_ID", R"({"user:1": "tok-a"})" },
+    { "a newer time moves an entry to the front", twoAccounts, R"({"id": "b", "username": "bob", "lastUsedAt": "2024-01-02T00:00:00.001Z"})", R"([{"id": "b"}, {"id": "user:1"}])", R"({"user:1": "tok-a"})" },
+    { "an equal time keeps the order", twoAccounts, R"({"id": "b", "username": "bob", "lastUsedAt": "2024-01-02T01:00:00+01:00"})", R"([{"id": "user:1"}, {"id": "b"}])", R"({"user:1": "tok-a"})" },
+    { "an unparsable time is the oldest", twoAccounts, R"({"userId": "1", "lastUsedAt": "yesterday"})", R"([{"id": "b"}, {"id": "user:1"}])", R"({"user:1": "tok-a"})" },
+    { "remove trims the id", twoAccounts, "remove: b\n", R"([{"id": "user:1", "token": "tok-a"}])", R"({"user:1": "tok-a"})" },
+    { "remove deletes the token", twoAccounts, "remove:user:1", R"([{"id": "b"}])", "{}" },
+    { "remove of an unknown id changes nothing", twoAccounts, "remove:c", R"([{"id": "user:1"}, {"id": "b"}])", R"({"user:1": "tok-a"})" },
+    { "remove of a blank id", twoAccounts, "remove: \t", "SAVED_ACCOUNTS_INVALID_ENTRY", R"({"user:1": "tok-a"})" },
+};
+
+TEST(SavedAccountStoreTest, Operations)
+{
+    for (const auto& row : storeCases) {
+        SCOPED_TRACE(row.name);
+        Store subject(row.file);
+        auto before = subject.file->bytes;
+        auto result = subject.call(row.call);
+        EXPECT_EQ(outcome(result, row.expected), expectedOutcome(row.expected));
+        EXPECT_EQ(nlohmann::json(subject.keychain->items), nlohmann::json::parse(expanded(row.keychain)));
+        EXPECT_EQ(subject.file->bytes, result ? encodedSavedAccounts(subject.store->entries()) : before);
+        EXPECT_TRUE(std::ranges::all_of(subject.store->entries(), [](const SavedAccount& entry) { return entry.token.empty(); }));
+    }
+}
+
+struct LoadCase {
+    const char* name;
+    const char* file; // nullptr: no file
+    const char* faults;
+    const char* expected; // a code, or the accounts with the keys that matter
+    bool rewritten;
+    const char* keychain;
+};
+
+const LoadCase loadCases[] = {
+    { "no file", nullptr, "", "[]", false, "{}" },
+    { "not JSON", "[{", "", "[]", false, "{}" },
+    { "not an array of objects", R"([{"id": "a"}, 1])", "", "[]", false, "{}" },
+    { "current file: no key store call, no write", R"([{"id": "a", "email": " E ", "extra": 1}])", "kw", R"([{"id": "a", "email": "E"}])", false, "{}" },
+    { "tokens move to the key store", R"([{"id": "a", "token": "tok-a"}, {"id": "b", "token": 7}, {"id": "c", "token": "tok-<32765>"}])", "", R"([{"id": "a", "token": "tok-a"}, {"token": ""}, {"token": ""}])", true, R"({"a": "tok-a"})" },
+    { "a derived id", R"([{"id": " ", "email": "E@x"}])", "", R"([{"id": "email:e@x"}])", true, "{}" },
+    { "an invalid entry is dropped", R"([{"id": "a"}, {"displayName": "x"}])", "", R"([{"id": "a"}])", true, "{}" },
+    { "the newest of one id stays", R"([{"id": "a"}, {"id": "a", "email": "new", "lastUsedAt": "2024-01-01T00:00:00Z"}])", "", R"([{"id": "a", "email": "new"}])", true, "{}" },
+    { "a token that cannot move", R"([{"id": "a", "token": "tok-a"}])", "k", "SAVED_ACCOUNTS_KEYCHAIN_FAILED", false, "{}" },
+    { "a file that cannot be rewritten", R"([{"id": "a", "token": "tok-a"}])", "w", "SAVED_ACCOUNTS_PERSISTENCE_FAILED", false, R"({"a": "tok-a"})" },
+};
+
+TEST(SavedAccountStoreTest, Loading)
+{
+    for (const auto& row : loadCases) {
+        SCOPED_TRACE(row.name);
+        Store subject(row.file, "service", row.faults);
+        subject.keychain->failAll = false;
+        EXPECT_EQ(outcome(subject.store ? subject.store->list() : SavedAccountStore::AccountsResult(fail(subject.store.error())), row.expected), expectedOutcome(row.expected));
+        EXPECT_EQ(subject.file->bytes != (row.file ? std::optional(expanded(row.file)) : std::nullopt), row.rewritten);
+        EXPECT_EQ(nlohmann::json(subject.keychain->items), nlohmann::json::parse(expanded(row.keychain)));
+    }
+    for (auto [service, expected] : { std::pair(std::string(), false), { std::string(512, 's'), true }, { std::string(513, 's'), false } })
+        EXPECT_EQ(Store("[]", service).store.hasValue(), expected) << service.size();
+}
+
+TEST(SavedAccountStoreTest, HoldsAtMostSixtyFourAccounts)
+{
+    // Accounts a0, a1, ... with user ids 0, 1, ..., each used a millisecond after the one before.
+    auto accounts = [](int count) {
+        auto file = nlohmann::json::array();
+        for (int i = 0; i < count; ++i)
+            file.push_back({ { "id", "a" + std::to_string(i) }, { "userId", std::to_string(i) }, { "lastUsedAt", "2024-01-01T00:00:00." + std::to_string(100 + i) + "Z" } });
+        return file.dump();
+    };
+    Store full(accounts(64).c_str());
+    EXPECT_EQ(outcome(full.call(R"({"userId": "new"})"), "[]"), "SAVED_ACCOUNTS_CAPACITY_EXCEEDED");
+    EXPECT_EQ(full.call(R"({"userId": "3", "displayName": "x"})")->size(), 64u);
+
+    // Only the first 128 elements are read; the newest 64 of them stay.
+    Store crowded(accounts(130).c_str());
+    EXPECT_EQ(crowded.store->entries().size(), 64u);
+    EXPECT_EQ(crowded.store->entries().front().id, "a127");
+    EXPECT_EQ(crowded.file->bytes, encodedSavedAccounts(crowded.store->entries()));
+}
+
+// Every key store call before the file is written fails once in turn (-1: the file write
+// fails): each failure leaves the entries, the file and the key store as they were.
+TEST(SavedAccountStoreTest, FailuresChangeNothing)
+{
+    for (const char* call : { R"({"email": "new@x", "token": "tok-n"})", R"({"userId": "9", "username": "bob", "token": "tok-b"})", R"({"username": "ann"})", "remove:user:1" }) {
+        SCOPED_TRACE(call);
+        bool committed = false;
+        for (int failing = -1; failing < 10 && !committed; ++failing) {
+            Store subject(twoAccounts);
+            auto before = std::tuple(subject.store->entries(), subject.file->bytes, subject.keychain->items);
+            subject.keychain->failingCall = failing;
+            subject.file->failWrites = failing < 0;
+            auto result = subject.call(call);
+            committed = subject.file->bytes != std::get<1>(before); // later calls only list
+            if (!committed) {
+                EXPECT_EQ(outcome(result, "[]"), failing < 0 ? "SAVED_ACCOUNTS_PERSISTENCE_FAILED" : "SAVED_ACCOUNTS_KEYCHAIN_FAILED");
+                EXPECT_EQ(std::tuple(subject.store->entries(), subject.file->bytes, subject.keychain->items), before);
+            }
+        }
+        EXPECT_TRUE(committed);
+    }
+}
+
+TEST(SavedAccountStoreTest, UseTime)
+{
+    const std::pair<const char*, std::int64_t> rows[] = {
+        { "1970-01-01T00:00:01Z", 1000 }, { "1970-01-01T00:00:01.25Z", 1250 }, { "1970-01-01t00:00:01.1239z", 1123 },
+        { "1970-01-01T02:00:01+01:00", 3601000 }, { "1970-01-01T00:00:01-00:30", 1801000 }, { "2024-02-29T00:00:00Z", 1709164800000 },
+        { "2023-02-29T00:00:00Z", 0 }, { "1970-01-01T24:00:00Z", 0 }, { "1970-01-01T00:00:01", 0 }, { "1970-01-01T00:00:01.Z", 0 },
+        { "1970-01-01 00:00:01Z", 0 }, { "1970-01-01T00:00:01+0100", 0 }, { "1970-01-01T00:00:01Z ", 0 }, { "", 0 },
+    };
+    for (const auto& [text, milliseconds] : rows)
+        EXPECT_EQ(savedAccountUseTime(text), milliseconds) << text;
+}
+
+TEST(SavedAccountStoreTest, FileFormatAndDescriptionShowNoToken)
+{
+    SavedAccount account;
+    std::tie(account.id, account.displayName, account.token) = std::tuple("x", "A/B", "tok-secret");
+    EXPECT_EQ(encodedSavedAccounts({ account }), "[\n  {\n    \"displayName\": \"A/B\",\n    \"email\": \"\",\n    \"id\": \"x\",\n"
+                                                 "    \"lastLoginIdentifier\": \"\",\n    \"lastUsedAt\": \"\",\n    \"userId\": \"\",\n    \"username\": \"\"\n  }\n]\n");
+    EXPECT_EQ(account.description(), "SavedAccount(id=x, userId=, displayName=A/B, username=, email=, token=redacted, lastLoginIdentifier=, lastUsedAt=)");
+}
+
+} // namespace
+} // namespace quorin
