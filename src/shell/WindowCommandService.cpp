@@ -6,6 +6,7 @@
 #include "core/glib/GError.h"
 #include "core/glib/MainLoop.h"
 
+#include <filesystem>
 #include <functional>
 #include <gtk/gtk.h>
 #include <sys/stat.h>
@@ -48,23 +49,50 @@ bool WindowCommandService::copyText(const std::string& text)
     return true;
 }
 
+namespace {
+
+// Where the file viewer cannot select the item, the folder that holds it is the next best.
+void openContainingFolder(const Url& fileURL)
+{
+    std::filesystem::path item(fileURL.filePath());
+    if (!item.has_filename()) // "/a/b/" names the folder b
+        item = item.parent_path();
+    openWithDefaultHandler(Url::fileURL(item.parent_path().string()));
+}
+
+} // namespace
+
 bool WindowCommandService::reveal(const Url& fileURL)
 {
     struct stat status {};
     if (!fileURL.isFileURL() || stat(fileURL.filePath().c_str(), &status) != 0)
         return false;
-    // Without a session bus there is no file viewer to ask.
-    glib::GErrorOut error;
-    auto bus = glib::adoptGRef(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, error.out()));
-    if (!bus)
-        return false;
-    // Ask the desktop's file viewer to show the item selected. The page has its answer before
-    // the viewer replies, so no reply is asked for.
+    // The page has its answer now; the bus and the file viewer answer in later main-loop turns.
+    auto call = m_pending.call([this, fileURL](GObject*, GAsyncResult* result) {
+        glib::GErrorOut error;
+        auto bus = glib::adoptGRef(g_bus_get_finish(result, error.out()));
+        if (!bus)
+            return openContainingFolder(fileURL);
+        showInFileViewer(bus.get(), fileURL);
+    });
+    g_bus_get(G_BUS_TYPE_SESSION, call.cancellable, call.callback, call.data);
+    return true;
+}
+
+// Asks the desktop's file viewer to show the item selected; without one, or when it refuses,
+// opens the containing folder instead.
+void WindowCommandService::showInFileViewer(GDBusConnection* bus, const Url& fileURL)
+{
     std::string uri = fileURL.string();
     const char* uris[] = { uri.c_str(), nullptr };
-    g_dbus_connection_call(bus.get(), "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
-        "ShowItems", g_variant_new("(^ass)", uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
-    return true;
+    auto call = m_pending.call([fileURL](GObject* source, GAsyncResult* result) {
+        glib::GErrorOut error;
+        auto reply = glib::adoptGRef(g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, error.out()));
+        if (!reply)
+            openContainingFolder(fileURL);
+    });
+    g_dbus_connection_call(bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
+        "ShowItems", g_variant_new("(^ass)", uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, call.cancellable, call.callback, call.data);
 }
 
 bool WindowCommandService::actOnWindow(void (*action)(GtkWindow*))

@@ -3,9 +3,9 @@
 // Window, clipboard, file-viewer, zoom and audio commands for the page. Holds the web view
 // weakly: once it is gone every command quietly answers false (or zoom 1.0). Main thread only.
 
-#include "bridge/SystemCommandHandling.h"
 #include "core/glib/AsyncScope.h"
 #include "core/glib/GRef.h"
+#include "services/system/SystemCommandHandling.h"
 #include "webview/PageScriptCall.h"
 
 #include <functional>
@@ -14,6 +14,7 @@
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _GtkWindow GtkWindow;
+typedef struct _GDBusConnection GDBusConnection;
 
 namespace quorin {
 
@@ -36,6 +37,7 @@ public:
     bool isAudioMuted() override { return m_audioMuted; }
 
 private:
+    void showInFileViewer(GDBusConnection* bus, const Url& fileURL);
     double setZoom(double value);
     // Runs the action on the web view's window; false when there is none.
     bool actOnWindow(void (*action)(GtkWindow*));
