@@ -25,6 +25,16 @@ TEST(BridgeValue, ComparesByStructureAndWritesCompactSortedJsonKeepingSlashesAnd
     EXPECT_EQ(BridgeValue::null().jsonText(), "null");
 }
 
+TEST(BridgeValue, ObjectsKeepKeysInByteOrderAndTheFirstOfEqualKeys)
+{
+    BridgeValue::Object object { { "b", BridgeValue::number(1) }, { "a", BridgeValue::null() }, { "b", BridgeValue::number(2) } };
+    EXPECT_FALSE(object.emplace("a", BridgeValue::number(3)).second);
+    EXPECT_TRUE(object.emplace("ab", BridgeValue::number(4)).second);
+    EXPECT_EQ(BridgeValue::object(object).jsonText(), R"({"a":null,"ab":4,"b":1})");
+    EXPECT_EQ(object.find("b")->second, BridgeValue::number(1));
+    EXPECT_FALSE(object.contains("B"));
+}
+
 TEST(BridgeValue, InvalidUTF8FromTheHostDoesNotThrow)
 {
     EXPECT_EQ(BridgeValue::object({ { "path\xff", BridgeValue::string("a\xc3(b\x80") } }).jsonText(), "{\"path\xef\xbf\xbd\":\"a\xef\xbf\xbd(b\xef\xbf\xbd\"}");
