@@ -8,6 +8,10 @@
 //              counted once across the tree)
 //   rss_mib    resident set size summed over the tree (shared pages counted in each)
 //   processes  how many processes the tree held
+//   cpu_ms     processor time (user and system) the tree had used when ready
+//   ui_cpu_ms  the part of it used by the program's own process
+// The processor times hold still on a machine shared with other work, where the wall-clock
+// time does not.
 
 #include "BenchClock.h"
 
@@ -75,6 +79,24 @@ std::set<pid_t> processTree(pid_t root)
         }
     }
     return tree;
+}
+
+// User and system time of a process from /proc/PID/stat (fields 14 and 15), in ms.
+double cpuMilliseconds(pid_t pid)
+{
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    auto nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos)
+        return 0;
+    std::istringstream fields(stat.substr(nameEnd + 1));
+    std::string field;
+    long ticks = 0;
+    for (int number = 3; number <= 15 && fields >> field; ++number) {
+        if (number >= 14)
+            ticks += std::strtol(field.c_str(), nullptr, 10);
+    }
+    return static_cast<double>(ticks) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 // A "Key:   N kB" line of a /proc file, in kB.
@@ -152,9 +174,12 @@ int run(char** command)
     bool ready = waitForReady(output[0]);
     double readyMs = BenchClock::nowMs() - startedMs;
     auto tree = processTree(child);
+    double uiCpuMs = cpuMilliseconds(child);
     long pss = 0;
     long rss = 0;
+    double cpuMs = 0;
     for (pid_t pid : tree) {
+        cpuMs += cpuMilliseconds(pid);
         std::string base = "/proc/" + std::to_string(pid);
         pss += kilobytes(base + "/smaps_rollup", "Pss").value_or(0);
         rss += kilobytes(base + "/status", "VmRSS").value_or(0);
@@ -165,8 +190,8 @@ int run(char** command)
         std::fprintf(stderr, "%s did not report ready\n", command[0]);
         return 1;
     }
-    std::printf("ready_ms=%.1f pss_mib=%.1f rss_mib=%.1f processes=%zu\n", readyMs, static_cast<double>(pss) / 1024.0,
-        static_cast<double>(rss) / 1024.0, tree.size());
+    std::printf("ready_ms=%.1f pss_mib=%.1f rss_mib=%.1f processes=%zu cpu_ms=%.0f ui_cpu_ms=%.0f\n", readyMs,
+        static_cast<double>(pss) / 1024.0, static_cast<double>(rss) / 1024.0, tree.size(), cpuMs, uiCpuMs);
     return 0;
 }
 

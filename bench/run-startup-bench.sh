@@ -2,7 +2,8 @@
 # Cold start of the shipped launcher against a bare WebKitGTK program showing the same page:
 # process start to the page on screen (each prints its ready line once the page's first
 # frame has been painted), and the memory of each with its web and network processes at that
-# moment. The two run in alternating order, in fresh processes, inside one private desktop
+# moment, with the processor time they had used (steadier than the wall clock on a shared
+# machine). The two run in alternating order, in fresh processes, inside one private desktop
 # session (Xvfb and a session bus); the load average is recorded as each run begins.
 # Usage: bench/run-startup-bench.sh [RUNS] [BUILD_DIR]   (defaults: 9, build/bench)
 set -euo pipefail
@@ -51,5 +52,7 @@ row "process start -> page on screen, ms" ready_ms
 row "memory when ready, PSS of all processes, MiB" pss_mib
 row "memory when ready, RSS sum, MiB" rss_mib
 row "processes" processes
+row "processor time of all processes, ms" cpu_ms
+row "  of which the program's own process, ms" ui_cpu_ms
 row "1-min load average as each run began" load1
 echo "  median start ratio, launcher / bare: $(awk -v l="$(median launcher ready_ms)" -v b="$(median bare ready_ms)" 'BEGIN { printf "%.2f", l / b }')"
