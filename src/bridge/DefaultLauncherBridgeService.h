@@ -24,13 +24,13 @@ namespace quorin {
 
 // The components start-up could build; any of them may be absent.
 struct BridgeServiceComponents {
-    std::shared_ptr<APIBridgePort> api;
-    std::shared_ptr<PreferencesBridgePort> preferences;
-    std::shared_ptr<SavedAccountsBridgePort> savedAccounts;
-    std::shared_ptr<SystemBridgePort> system;
-    std::shared_ptr<DeepLinkBridgePort> deepLinks;
-    std::shared_ptr<LauncherGameBridgeServicing> game;
-    std::shared_ptr<UpdaterBridgePort> updater;
+    std::shared_ptr<APIBridgePort> api {};
+    std::shared_ptr<PreferencesBridgePort> preferences {};
+    std::shared_ptr<SavedAccountsBridgePort> savedAccounts {};
+    std::shared_ptr<SystemBridgePort> system {};
+    std::shared_ptr<DeepLinkBridgePort> deepLinks {};
+    std::shared_ptr<LauncherGameBridgeServicing> game {};
+    std::shared_ptr<UpdaterBridgePort> updater {};
 };
 
 class DefaultLauncherBridgeService final : public LauncherBridgeServicing,

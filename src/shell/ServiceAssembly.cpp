@@ -7,9 +7,14 @@
 #include "bridge/BridgeDispatcher.h"
 #include "bridge/DefaultLauncherBridgeService.h"
 #include "bridge/LauncherBridgeHost.h"
+#include "core/AtomicFileDataPersistence.h"
 #include "core/FilePath.h"
 #include "core/PrivateDirectory.h"
 #include "core/glib/MainLoop.h"
+#include "services/accounts/SavedAccountsBridgeService.h"
+#include "services/deeplinks/DeepLinkRouter.h"
+#include "services/preferences/LauncherPreferencesBridge.h"
+#include "services/system/SystemBridgeService.h"
 #include "webview/WebProcessExtensions.h"
 
 namespace quorin {
@@ -36,6 +41,9 @@ WebsiteDataStore persistentStore(const std::string& storageRoot)
 {
     return WebsiteDataStore::persistent(storageRoot + "/WebKit/Data", storageRoot + "/WebKit/Cache");
 }
+
+// How long an external login may take before its state is refused.
+constexpr double loginStateLifetimeSeconds = 600;
 
 } // namespace
 
@@ -67,10 +75,32 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     }
     log.done("storageRoot");
 
+    // The user's data files: one the launcher cannot read ends the start as a storage failure.
+    auto preferencesStore = LauncherPreferencesStore::create(
+        std::make_unique<AtomicFileDataPersistence>(filePath::joined(storageRoot.value(), "launcher-preferences.json")));
+    if (preferencesStore.isError())
+        return fail(LauncherAssemblyError::storage());
+    log.done("preferencesStore");
+    auto savedAccounts = SavedAccountsBridgeService::open(
+        std::make_shared<AtomicFileDataPersistence>(filePath::joined(storageRoot.value(), "saved-accounts.json")));
+    if (savedAccounts.isError())
+        return fail(LauncherAssemblyError::storage());
+    log.done("savedAccountStore");
+
     auto windowCommands = std::make_shared<WindowCommandService>();
     log.done("windowCommandService");
+    auto systemService = std::make_shared<SystemBridgeService>(windowCommands, std::vector { Url::fileURL(storageRoot.value()) });
+    log.done("systemBridgeService");
+    auto deepLinkRouter = std::make_shared<DeepLinkRouter>(loginStateLifetimeSeconds);
+    log.done("deepLinkRouter");
 
-    auto bridgeService = DefaultLauncherBridgeService::create(runtimeConfig, applicationVersion);
+    auto bridgeService = DefaultLauncherBridgeService::create(runtimeConfig, applicationVersion,
+        BridgeServiceComponents {
+            .preferences = std::make_shared<LauncherPreferencesBridge>(preferencesStore.releaseValue()),
+            .savedAccounts = savedAccounts.releaseValue(),
+            .system = systemService,
+            .deepLinks = deepLinkRouter,
+        });
     log.done("bridgeService");
     auto dispatcher = std::make_shared<BridgeDispatcher>(bridgeService);
     auto bridgeHost = std::make_shared<LauncherBridgeHost>(dispatcher, bundle.rootURL);
@@ -112,14 +142,8 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     });
     log.done("eventSink");
 
-    // The window command service lives as long as the bridge service that will use it.
-    struct RunningServices {
-        std::shared_ptr<DefaultLauncherBridgeService> bridgeService;
-        std::shared_ptr<WindowCommandService> windowCommands;
-    };
-    auto running = std::make_shared<RunningServices>(RunningServices { bridgeService, windowCommands });
-    std::shared_ptr<DeepLinkAccepting> deepLinkIntake(running, running->bridgeService.get());
-    return LauncherAssembly { controller, deepLinkIntake, lifecycle };
+    // The bridge service holds every component it reaches.
+    return LauncherAssembly { controller, bridgeService, lifecycle };
 }
 
 LauncherServiceAssembly serviceAssembly(ServiceAssemblyEnvironment environment)

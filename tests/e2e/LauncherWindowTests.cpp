@@ -4,9 +4,13 @@
 #include "e2e/LauncherPage.h"
 #include "shell/LauncherWindow.h"
 #include "shell/ServiceAssembly.h"
+#include "core/ReadableFile.h"
+#include "webui/WebUIBundleLocator.h"
 #include "webui/WebUIBundleValidator.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace quorin::test {
 namespace {
@@ -86,8 +90,9 @@ TEST(LauncherWindow, StartsAndShowsTheWebUI)
 
     ASSERT_TRUE(runUntil([&] { return !outcomes.empty(); }));
     EXPECT_EQ(outcomes, std::vector<std::string> { "ready" });
-    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration", "storageRoot", "windowCommandService", "bridgeService",
-                         "bridgeHost", "bootstrapScript", "webViewController", "attachWebView", "windowGameLifecycle", "eventSink" }));
+    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration", "storageRoot", "preferencesStore", "savedAccountStore",
+                         "windowCommandService", "systemBridgeService", "deepLinkRouter", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
+                         "attachWebView", "windowGameLifecycle", "eventSink" }));
     auto controller = window.model().controller();
     ASSERT_TRUE(controller);
     EXPECT_EQ(gtk_widget_get_root(GTK_WIDGET(controller->webView())), GTK_ROOT(window.window()));
@@ -120,6 +125,65 @@ TEST(LauncherWindow, ShowsTheFailureCodeAndRetriesTheWholeStart)
     EXPECT_STREQ(gtk_button_get_label(GTK_BUTTON(retry)), "Retry");
     g_signal_emit_by_name(retry, "clicked");
     EXPECT_EQ(configurationLoads, 2);
+}
+
+// A started launcher window over the web UI `bundle`, its services kept under `folder`.
+struct StartedLauncher {
+    StartedLauncher(const testing::TemporaryDirectory& folder, const WebUIBundle& bundle)
+        : window(nullptr,
+            std::make_unique<LauncherRootModel>([] { return ConfigurationResult(testConfiguration()); },
+                [bundle] { return Result<WebUIBundle, WebUIBundleLoadError>(bundle); }, [](const Url&) {}, serviceAssembly(testEnvironment(folder))),
+            [this](std::string_view outcome) { outcomes.emplace_back(outcome); })
+    {
+        window.present();
+        EXPECT_TRUE(runUntil([&] { return !outcomes.empty(); }));
+        EXPECT_EQ(outcomes, std::vector<std::string> { "ready" });
+    }
+    WebKitWebView* webView() { return window.model().controller()->webView(); }
+
+    std::vector<std::string> outcomes;
+    LauncherWindow window;
+};
+
+// The sample web UI's buttons reach the window command service through the whole bridge.
+TEST(LauncherServices, SamplePageButtonsZoomMuteAndClose)
+{
+    testing::TemporaryDirectory folder;
+    StartedLauncher launcher(folder, WebUIBundleLocator::development(QUORIN_BUNDLE_DIR "/Contents/Resources/WebUI").value());
+    int closeRequests = 0;
+    auto keepOpen = glib::SignalConnection::connect(launcher.window.window(), "close-request",
+        G_CALLBACK(+[](GtkWindow*, int* count) { return ++*count > 0; }), &closeRequests);
+
+    pageValue(launcher.webView(), "document.querySelector('[data-action=zoomIn]').click(); document.getElementById('mute-toggle').click(); true");
+    ASSERT_TRUE(runUntil([&] { return pageValue(launcher.webView(), "document.getElementById('view-answer').textContent").find("muted") != std::string::npos; }));
+    EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(launcher.webView()), 1.1);
+    EXPECT_EQ(pageValue(launcher.webView(), "[document.getElementById('zoom-factor').value, document.getElementById('mute-toggle').textContent]"), R"(["110%","Unmute"])");
+    pageValue(launcher.webView(), "document.querySelector('[data-action=windowClose]').click(); true");
+    EXPECT_TRUE(runUntil([&] { return closeRequests == 1; }));
+}
+
+// Preferences and saved accounts outlive the launcher; the token lives only in the key store.
+TEST(LauncherServices, PreferencesAndAccountsSurviveARestartWithoutATokenInAnyFile)
+{
+    testing::TemporaryDirectory folder;
+    auto bundle = writeWebUI(folder);
+    const std::string token = "e2e-token-7f3a9c";
+    {
+        StartedLauncher launcher(folder, bundle);
+        EXPECT_EQ(awaitedValue(launcher.webView(), "await electronAPI.preferences.setLocale('en');"
+                                                   "return (await electronAPI.savedAccounts.upsert({ userId: 'u1', username: 'Player', token: '" + token + "' })).length;"),
+            "1");
+    }
+    StartedLauncher restarted(folder, bundle);
+    EXPECT_EQ(awaitedValue(restarted.webView(), "const accounts = await electronAPI.savedAccounts.list();"
+                                                "return [(await electronAPI.preferences.initialize({ locale: 'tr' })).locale, accounts.map(a => [a.username, a.token]),"
+                                                " (await electronAPI.savedAccounts.remove(accounts[0].id)).length];"),
+        R"(["en",[["Player",")" + token + R"("]],0])");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.pathOf("storage"))) {
+        if (entry.is_regular_file()) {
+            EXPECT_EQ(ReadableFile::readContents(entry.path()).value().find(token), std::string::npos) << entry.path();
+        }
+    }
 }
 
 } // namespace
