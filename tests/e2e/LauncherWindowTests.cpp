@@ -64,16 +64,27 @@ bool showsLabel(GtkWidget* widget, const std::string& text)
     return false;
 }
 
-TEST(ServiceAssembly, StopsAtAnUnavailableStorageLocation)
+TEST(ServiceAssembly, StopsAtAnUnavailableStorageLocationOrAnUnreadableDataFile)
 {
-    testing::TemporaryDirectory folder;
-    std::vector<std::string> steps;
-    auto environment = testEnvironment(folder, &steps);
-    environment.storagePlatform.environmentVariable = [](const std::string&) { return std::nullopt; };
-    auto assembly = assembleServices(testConfiguration(), writeWebUI(folder), [](const Url&) {}, environment);
-    ASSERT_TRUE(assembly.isError());
-    EXPECT_EQ(assembly.error(), LauncherAssemblyError::other());
-    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration" }));
+    using Prepare = std::function<void(ServiceAssemblyEnvironment&, const testing::TemporaryDirectory&)>;
+    const std::tuple<const char*, Prepare, LauncherAssemblyError, std::vector<std::string>> cases[] = {
+        { "no storage location", [](auto& environment, auto&) { environment.storagePlatform.environmentVariable = [](const std::string&) { return std::nullopt; }; },
+            LauncherAssemblyError::other(), { "navigationPolicy", "runtimeConfiguration" } },
+        { "preferences file is a folder", [](auto&, auto& folder) { folder.makeDirectory("storage/launcher-preferences.json"); },
+            LauncherAssemblyError::storage(), { "navigationPolicy", "runtimeConfiguration", "storageRoot" } },
+        { "saved-accounts file is a folder", [](auto&, auto& folder) { folder.makeDirectory("storage/saved-accounts.json"); },
+            LauncherAssemblyError::storage(), { "navigationPolicy", "runtimeConfiguration", "storageRoot", "preferencesStore" } },
+    };
+    for (const auto& [name, prepare, error, expectedSteps] : cases) {
+        testing::TemporaryDirectory folder;
+        std::vector<std::string> steps;
+        auto environment = testEnvironment(folder, &steps);
+        prepare(environment, folder);
+        auto assembly = assembleServices(testConfiguration(), writeWebUI(folder), [](const Url&) {}, environment);
+        ASSERT_TRUE(assembly.isError()) << name;
+        EXPECT_EQ(assembly.error(), error) << name;
+        EXPECT_EQ(steps, expectedSteps) << name;
+    }
 }
 
 TEST(LauncherWindow, StartsAndShowsTheWebUI)
