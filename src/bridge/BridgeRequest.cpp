@@ -31,7 +31,7 @@ struct Member {
     std::string_view key;
     Element value;
     std::uint64_t keyPrefix; // the first eight key bytes, zero-padded, so that most comparisons are one
-    std::uint64_t position;
+    std::uint64_t position; // 64 bits, so that sorting moves whole words
 };
 
 std::uint64_t keyPrefix(std::string_view key)
