@@ -2,17 +2,9 @@
 
 #include "AsciiCase.h"
 #include "Url.h"
+#include "WhiteSpace.h"
 
 namespace quorin::PreferenceValueRules {
-
-static std::string_view trimmed(std::string_view text)
-{
-    constexpr std::string_view whitespace = " \t\n\v\f\r";
-    auto first = text.find_first_not_of(whitespace);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(whitespace) - first + 1);
-}
 
 bool isSupportedLocale(std::string_view locale)
 {
@@ -21,7 +13,7 @@ bool isSupportedLocale(std::string_view locale)
 
 std::optional<std::string> serverID(std::string_view text)
 {
-    auto id = trimmed(text);
+    auto id = trimmedWhiteSpace(text);
     if (id.empty() || id.size() > maximumServerIDBytes)
         return std::nullopt;
     return std::string(id);
@@ -29,7 +21,7 @@ std::optional<std::string> serverID(std::string_view text)
 
 std::optional<std::string> themeURL(std::string_view text)
 {
-    auto candidate = trimmed(text);
+    auto candidate = trimmedWhiteSpace(text);
     if (candidate.empty() || candidate.size() > maximumThemeURLBytes)
         return std::nullopt;
     auto url = Url::parse(candidate);

@@ -1,5 +1,7 @@
 #include "SavedAccountNormalizing.h"
 
+#include "core/WhiteSpace.h"
+
 #include <array>
 #include <glib.h>
 #include <nlohmann/json.hpp>
@@ -9,40 +11,12 @@ namespace quorin {
 
 namespace {
 
-// Unicode white space and line breaks (general category Z, U+0009-U+000D, U+0085), as UTF-8.
-constexpr std::array<std::string_view, 25> whiteSpace = {
-    "\t", "\n", "\v", "\f", "\r", " ", "\xC2\x85", "\xC2\xA0", "\xE1\x9A\x80",
-    "\xE2\x80\x80", "\xE2\x80\x81", "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84", "\xE2\x80\x85",
-    "\xE2\x80\x86", "\xE2\x80\x87", "\xE2\x80\x88", "\xE2\x80\x89", "\xE2\x80\x8A",
-    "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF", "\xE2\x81\x9F", "\xE3\x80\x80",
-};
-
-// Length of the white space that `matches` finds at one end of `text`, 0 when none.
-template<typename Matches>
-std::size_t whiteSpaceLength(Matches matches)
-{
-    for (auto space : whiteSpace) {
-        if (matches(space))
-            return space.size();
-    }
-    return 0;
-}
-
-std::string trimmed(std::string_view text)
-{
-    while (auto length = whiteSpaceLength([&](std::string_view space) { return text.starts_with(space); }))
-        text.remove_prefix(length);
-    while (auto length = whiteSpaceLength([&](std::string_view space) { return text.ends_with(space); }))
-        text.remove_suffix(length);
-    return std::string(text);
-}
-
 std::string field(const SavedAccountMembers& members, std::string_view key, std::size_t limit)
 {
     auto member = members.find(key);
     if (member == members.end())
         return {};
-    auto value = trimmed(member->second);
+    auto value = std::string(trimmedWhiteSpace(member->second));
     return value.size() > limit ? std::string() : value;
 }
 
@@ -117,7 +91,7 @@ std::optional<NormalizedSavedAccount> normalizedSavedAccount(const SavedAccountM
 
 std::optional<std::string> normalizedSavedAccountID(const std::string& id)
 {
-    auto value = trimmed(id);
+    auto value = std::string(trimmedWhiteSpace(id));
     if (value.empty() || value.size() > SavedAccount::maximumIDBytes)
         return std::nullopt;
     return value;

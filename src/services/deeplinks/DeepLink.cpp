@@ -2,6 +2,7 @@
 
 #include "core/AsciiCase.h"
 #include "core/Hex.h"
+#include "core/WhiteSpace.h"
 
 #include <algorithm>
 #include <array>
@@ -80,15 +81,6 @@ bool queryIsAllowed(const std::vector<QueryItem>& items)
     return true;
 }
 
-std::string trimmed(std::string_view text)
-{
-    constexpr std::string_view whitespace = " \t\n\v\f\r";
-    auto first = text.find_first_not_of(whitespace);
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(whitespace) - first + 1));
-}
-
 // Decoded, lower-cased, empty components dropped.
 std::vector<std::string> pathComponents(const Url& url)
 {
@@ -128,7 +120,7 @@ Result<DeepLink, DeepLinkRouterError> DeepLink::parse(const Url& url)
     auto components = pathComponents(url);
     std::string route;
     if (url.hasHost())
-        route = asciiLowercased(trimmed(*url.host()));
+        route = asciiLowercased(trimmedWhiteSpace(*url.host()));
     else if (!components.empty())
         route = components.front();
     if (std::find(allowedRoutes.begin(), allowedRoutes.end(), route) == allowedRoutes.end())

@@ -2,6 +2,7 @@
 
 #include "DeepLink.h"
 #include "core/Uuid.h"
+#include "core/WhiteSpace.h"
 
 #include <algorithm>
 
@@ -17,12 +18,8 @@ std::string randomState()
 // Trimmed of surrounding whitespace and line breaks; nullopt when empty or too long.
 std::optional<std::string> normalisedState(std::string_view text)
 {
-    constexpr std::string_view whitespace = " \t\n\v\f\r";
-    auto first = text.find_first_not_of(whitespace);
-    if (first == std::string_view::npos)
-        return std::nullopt;
-    auto state = text.substr(first, text.find_last_not_of(whitespace) - first + 1);
-    if (state.size() > DeepLinkRouter::maximumStateBytes)
+    auto state = trimmedWhiteSpace(text);
+    if (state.empty() || state.size() > DeepLinkRouter::maximumStateBytes)
         return std::nullopt;
     return std::string(state);
 }
