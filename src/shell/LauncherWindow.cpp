@@ -79,12 +79,19 @@ static GtkWidget* makeWindowButtons()
     return line;
 }
 
-static void styleWindowButtons(GtkWidget* window)
+// Without a compositing window manager the theme draws the window's frame with three inset
+// shadows, each filling the whole window at every frame; under software rendering that
+// doubles the window's drawing while the page starts. Borders and an outline of the
+// theme's colours draw the same frame at the edges only.
+static void styleWindow(GtkWidget* window)
 {
     auto provider = adoptGRef(gtk_css_provider_new());
     gtk_css_provider_load_from_data(provider.get(),
         "#window-buttons { border-radius: 16px; padding: 0 4px; }"
-        "#window-buttons button { color: white; min-height: 24px; min-width: 24px; }", -1);
+        "#window-buttons button { color: white; min-height: 24px; min-width: 24px; }"
+        "window.solid-csd { padding: 0; box-shadow: none; }"
+        "window.solid-csd > overlay { border: 3px solid @theme_base_color; padding: 1px; outline: 1px solid @borders; outline-offset: -4px; }"
+        "window.solid-csd:backdrop > overlay { border-color: @theme_bg_color; }", -1);
     gtk_style_context_add_provider_for_display(gtk_widget_get_display(window), GTK_STYLE_PROVIDER(provider.get()),
         GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
 }
@@ -113,7 +120,7 @@ LauncherWindow::LauncherWindow(GtkApplication* application, std::unique_ptr<Laun
     gtk_overlay_add_overlay(GTK_OVERLAY(surface), makeDragStrip());
     gtk_overlay_add_overlay(GTK_OVERLAY(surface), makeWindowButtons());
     gtk_window_set_child(GTK_WINDOW(window), surface);
-    styleWindowButtons(window);
+    styleWindow(window);
 
     m_observerID = m_model->addObserver([this] { render(); });
     render();
