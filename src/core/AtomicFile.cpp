@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,17 +85,24 @@ Status<FileSystemError> flushFolder(const std::string& folder)
     return Ok {};
 }
 
+// A hidden name beside the target: "." + name + "." + six characters that mkostemp chooses.
+// Appended piece by piece: GCC 12 warns wrongly (-Wrestrict) on a "." + name + "..." chain at -O3.
+std::string temporaryNamePrefix(const std::string& path)
+{
+    std::string prefix = ".";
+    prefix += filePath::name(path);
+    prefix += ".";
+    return prefix;
+}
+constexpr std::size_t temporaryNameSuffixLength = 6;
+
 } // namespace
 
 Status<FileSystemError> replaceFileAtomically(const std::string& path, std::string_view bytes, mode_t permissions)
 {
     auto folder = filePath::folder(path);
-    // A hidden name beside the target; mkostemp opens it with O_CREAT | O_EXCL.
-    // Appended piece by piece: GCC 12 warns wrongly (-Wrestrict) on a "." + name + "..." chain at -O3.
-    std::string temporaryName = ".";
-    temporaryName += filePath::name(path);
-    temporaryName += ".XXXXXX";
-    auto temporaryPath = filePath::joined(folder, temporaryName);
+    // mkostemp opens it with O_CREAT | O_EXCL.
+    auto temporaryPath = filePath::joined(folder, temporaryNamePrefix(path) + std::string(temporaryNameSuffixLength, 'X'));
     int descriptor = ::mkostemp(temporaryPath.data(), O_CLOEXEC);
     if (descriptor < 0)
         return failure(folder);
@@ -101,6 +110,23 @@ Status<FileSystemError> replaceFileAtomically(const std::string& path, std::stri
     TRY(temporary.write(bytes, permissions));
     TRY(temporary.renameOver(path));
     return flushFolder(folder);
+}
+
+void removeAbandonedTemporaryFiles(const std::string& path)
+{
+    auto folder = filePath::folder(path);
+    auto prefix = temporaryNamePrefix(path);
+    struct CloseDirectory {
+        void operator()(DIR* directory) const { ::closedir(directory); }
+    };
+    std::unique_ptr<DIR, CloseDirectory> entries(::opendir(folder.c_str()));
+    if (!entries)
+        return;
+    while (const dirent* entry = ::readdir(entries.get())) {
+        std::string_view name = entry->d_name;
+        if (name.starts_with(prefix) && name.size() == prefix.size() + temporaryNameSuffixLength)
+            ::unlinkat(::dirfd(entries.get()), entry->d_name, 0);
+    }
 }
 
 } // namespace quorin

@@ -19,4 +19,8 @@ namespace quorin {
 // rename failed, else the temporary file.
 Status<FileSystemError> replaceFileAtomically(const std::string& path, std::string_view bytes, mode_t permissions);
 
+// Removes the temporary files that writes of `path` killed before their rename left beside it.
+// Only for a file that one process alone writes: another writer's temporary file would go too.
+void removeAbandonedTemporaryFiles(const std::string& path);
+
 } // namespace quorin

@@ -29,7 +29,11 @@ Result<std::optional<std::string>, FileSystemError> AtomicFileDataPersistence::r
 Status<FileSystemError> AtomicFileDataPersistence::write(std::string_view bytes)
 {
     TRY(ensurePrivateDirectory(filePath::folder(m_filePath)));
-    return replaceFileAtomically(m_filePath, bytes, 0600);
+    TRY(replaceFileAtomically(m_filePath, bytes, 0600));
+    // The launcher is the file's one writer, so a temporary file beside it is one that a
+    // killed write left behind.
+    removeAbandonedTemporaryFiles(m_filePath);
+    return Ok {};
 }
 
 } // namespace quorin

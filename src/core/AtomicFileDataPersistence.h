@@ -19,7 +19,8 @@ public:
 
     // nullopt when nothing is at the path; a file past maximumFileSize fails with EFBIG.
     Result<std::optional<std::string>, FileSystemError> read() const override;
-    // Creates missing parent folders 0700, then replaces the file (0600) atomically.
+    // Creates missing parent folders 0700, then replaces the file (0600) atomically and removes
+    // what earlier writes killed halfway left beside it.
     Status<FileSystemError> write(std::string_view bytes) override;
 
     const std::string& filePath() const { return m_filePath; }

@@ -77,12 +77,12 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
 
     // The user's data files: one the launcher cannot read ends the start as a storage failure.
     auto preferencesStore = LauncherPreferencesStore::create(
-        std::make_unique<AtomicFileDataPersistence>(filePath::joined(storageRoot.value(), "launcher-preferences.json")));
+        std::make_unique<AtomicFileDataPersistence>(StorageLocation::preferencesFilePath(storageRoot.value())));
     if (preferencesStore.isError())
         return fail(LauncherAssemblyError::storage());
     log.done("preferencesStore");
     auto savedAccounts = SavedAccountsBridgeService::open(
-        std::make_shared<AtomicFileDataPersistence>(filePath::joined(storageRoot.value(), "saved-accounts.json")));
+        std::make_shared<AtomicFileDataPersistence>(StorageLocation::savedAccountsFilePath(storageRoot.value())));
     if (savedAccounts.isError())
         return fail(LauncherAssemblyError::storage());
     log.done("savedAccountStore");

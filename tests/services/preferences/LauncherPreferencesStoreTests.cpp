@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -167,8 +169,12 @@ TEST(LauncherPreferencesStore, FileStaysWholeWhenItsWriterIsKilledAtAnyMoment)
         ASSERT_TRUE(whole && isWhole(bytes)) << "round " << round;
         ++seen[*bytes == contents[1]];
     }
-    // The writer got through whole writes between the kills.
+    // The writer got through whole writes between the kills; the next write clears what the
+    // killed ones left.
     EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << seen[0] << " " << seen[1];
+    ASSERT_TRUE(AtomicFileDataPersistence(path).write(contents[0]));
+    auto entries = std::filesystem::directory_iterator(directory.path());
+    EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
 }
 
 } // namespace
