@@ -29,8 +29,7 @@ Json socket(const std::string& host, int port = 25565) { return { { "host", host
 Json numbered(int count, bool asSockets)
 {
     Json list = Json::array();
-    for (int i = 1; i <= count; ++i)
-        list.push_back(asSockets ? socket(server(i)) : Json("https://game" + std::to_string(i) + ".quorin42.net"));
+    for (int i = 1; i <= count; ++i) list.push_back(asSockets ? socket(server(i)) : Json("https://game" + std::to_string(i) + ".quorin42.net"));
     return list;
 }
 Json sockets(int count) { return numbered(count, true); }
@@ -80,8 +79,7 @@ TEST(LauncherConfiguration, DecodesTheValuesInFileOrder)
     EXPECT_EQ(decoded->product(), (LauncherConfiguration::Product { "Quorin 4.2", "com.quorin42.desktop" }));
     EXPECT_EQ(decoded->window(), (LauncherConfiguration::Window { 1280, 800, 960, 600 }));
     EXPECT_EQ(decoded->apiOrigin().string() + " " + decoded->authOrigin().string(), "https://api.quorin42.net https://login.quorin42.net/");
-    ASSERT_EQ(decoded->gameOrigins().size(), 2u);
-    EXPECT_EQ(decoded->gameOrigins()[0].string() + " " + decoded->gameOrigins()[1].string(), "https://game.quorin42.net https://cdn.quorin42.net:8443/");
+    EXPECT_EQ(decoded->gameOrigins(), (std::vector { Url::parse("https://game.quorin42.net").value(), Url::parse("https://cdn.quorin42.net:8443/").value() }));
     EXPECT_EQ(decoded->gameSockets(), (std::vector<LauncherConfiguration::GameSocket> { { server(7), 25565 }, { server(2), 25565 } }));
     EXPECT_EQ(decoded->updateFeedURL().string(), "https://updates.quorin42.net/linux/feed.yml");
 }

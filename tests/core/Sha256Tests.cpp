@@ -21,8 +21,7 @@ constexpr std::size_t mebibyte = 1048576;
 std::string patternBytes(std::size_t size)
 {
     std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
     return bytes;
 }
 

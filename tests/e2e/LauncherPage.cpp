@@ -53,16 +53,8 @@ static std::shared_ptr<LauncherWebViewController> makeController(const testing::
 {
     folder.write(setup.indexPath, setup.indexHTML);
     auto folderURL = [&](const std::string& relative) { return Url::fileURL(relative.empty() ? folder.path() : folder.pathOf(relative)); };
-    BridgeValue::Object runtimeConfig {
-        { "apiBaseUrl", BridgeValue::string("https://api.quorin42.test/api") },
-        { "isPackaged", BridgeValue::boolean(true) },
-        { "missingKeys", BridgeValue::array({}) },
-    };
-    BridgeValue::Object nativeHost {
-        { "kind", BridgeValue::string("linux") },
-        { "version", BridgeValue::string("9.9.9") },
-        { "applicationId", BridgeValue::string("com.quorin42.desktop") },
-    };
+    BridgeValue::Object runtimeConfig { { "apiBaseUrl", BridgeValue::string("https://api.quorin42.test/api") }, { "isPackaged", BridgeValue::boolean(true) }, { "missingKeys", BridgeValue::array({}) } };
+    BridgeValue::Object nativeHost { { "kind", BridgeValue::string("linux") }, { "version", BridgeValue::string("9.9.9") }, { "applicationId", BridgeValue::string("com.quorin42.desktop") } };
     auto script = BridgeBootstrapScript::make(runtimeConfig, nativeHost);
     EXPECT_TRUE(script.hasValue());
     auto service = DefaultLauncherBridgeService::create(runtimeConfig, "9.9.9");

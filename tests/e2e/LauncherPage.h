@@ -38,10 +38,8 @@ public:
     struct Setup {
         std::string indexHTML;
         std::string indexPath { "WebUI/renderer/index.html" };
-        // The web UI folder of the controller and its navigation policy.
-        std::string bundleRoot { "WebUI" };
-        // The folder the bridge host accepts documents from.
-        std::string bridgeRoot { "WebUI" };
+        // The web UI folder of the controller and its navigation policy; the folder the bridge host accepts documents from.
+        std::string bundleRoot { "WebUI" }, bridgeRoot { "WebUI" };
         // Where the web-process extension is looked for; relative to the temporary folder.
         std::optional<std::string> extensionsFolder {};
         bool writesPageConsole { false };

@@ -118,16 +118,8 @@ TEST(LauncherWebViewController, DropsEventsBeforeThePageAndDeliversQueuedOnesToT
         R"([["first",{"list":[1.5,null],"route":"/play"}]])");
 }
 
-struct NavigationCase {
-    const char* name;
-    const char* script; // run in the loaded page
-    const char* opened; // URL expected at the external opener, or "" for none
-};
-
-void PrintTo(const NavigationCase& navigation, std::ostream* out)
-{
-    *out << navigation.name;
-}
+// A script run in the loaded page, and the URL expected at the external opener ("" for none).
+struct NavigationCase { const char *name, *script, *opened; };
 
 class LauncherWebViewNavigation : public ::testing::TestWithParam<NavigationCase> { };
 

@@ -16,12 +16,7 @@ const std::string game = "quorin-game://app/" + uuid;
 
 enum class Frame { Main, Sub, NewWindow, SubNewWindow };
 
-struct Case {
-    std::string url;
-    Frame frame;
-    bool clicked;
-    Decision expected;
-};
+struct Case { std::string url; Frame frame; bool clicked; Decision expected; };
 
 Url parsed(const std::string& text) { return Url::parse(text).value(); }
 

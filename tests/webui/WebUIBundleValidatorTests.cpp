@@ -49,7 +49,7 @@ std::string outcomeOf(const Result<WebUIBundle, WebUIBundleLoadError>& result)
     return result ? "ok" : refusal ? refusal->description() : "io(" + std::get<FileSystemError>(result.error()).code.message() + ")";
 }
 
-// Rewrites the manifest of the folder as it now is, changed by `edit`.
+// Rewrites the manifest of the folder as it now is, changed by `edit`; `listing` lists one more path.
 void relist(const fs::path& root, const std::function<void(RuntimeManifest&)>& edit)
 {
     auto manifest = manifestOfFolder(root);
@@ -57,11 +57,7 @@ void relist(const fs::path& root, const std::function<void(RuntimeManifest&)>& e
     writeFile(root / "upstream.json", manifest.encode().value());
 }
 
-// Lists one more path.
-auto listing(std::string path)
-{
-    return [=](RuntimeManifest& m) { m.runtimeSHA256[path] = std::string(64, '0'); m.runtimeFileCount++; };
-}
+auto listing(std::string path) { return [=](RuntimeManifest& m) { m.runtimeSHA256[path] = std::string(64, '0'); m.runtimeFileCount++; }; }
 
 void writePadded(const fs::path& root, std::size_t size) { writeFile(root / "upstream.json", manifestOfFolder(root).encode().value().append(size, ' ').substr(0, size)); }
 
