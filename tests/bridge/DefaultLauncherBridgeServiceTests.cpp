@@ -14,18 +14,11 @@ void call(LauncherBridgeServicing& service, Log& log, std::string_view method, s
     });
 }
 
-std::shared_ptr<DefaultLauncherBridgeService> makeService(BridgeServiceComponents components = {})
-{
-    return DefaultLauncherBridgeService::create({ { "apiBaseUrl", BridgeValue::string("https://api.quorin42.test/api") } }, "4.2.0", std::move(components));
-}
-
 TEST(DefaultLauncherBridgeService, AnswersWithFallbacksAndKeepsPreferencesInMemoryWithoutComponents)
 {
     auto string = BridgeValue::string;
     const std::tuple<std::string_view, std::vector<BridgeValue>, std::string> cases[] = {
-        { "getAppInfo", {}, R"({"appName":"Quorin 4.2","appVersion":"4.2.0","platform":"linux"})" },
         { "clearResourceCache", {}, R"({"bytes":0,"ok":true})" },
-        { "getRuntimeConfig", {}, R"({"apiBaseUrl":"https://api.quorin42.test/api"})" },
         { "getSystemTheme", {}, R"("dark")" },
         { "updateDiscordActivity", {}, "true" },
         { "api.request", { BridgeValue::object({}) }, "error:API_UNAVAILABLE" },
@@ -43,7 +36,7 @@ TEST(DefaultLauncherBridgeService, AnswersWithFallbacksAndKeepsPreferencesInMemo
             { BridgeValue::object({ { "locale", string("en") }, { "audioMuted", BridgeValue::boolean(true) }, { "playBackgroundThemesByServer", BridgeValue::object({ { "s2", string("https://cdn.test/b.png") } }) } }) },
             R"({"audioMuted":true,"locale":"en","playBackgroundThemesByServer":{"s2":"https://cdn.test/b.png"},"version":1})" },
     };
-    auto service = makeService();
+    auto service = DefaultLauncherBridgeService::create({}, "4.2.0", {});
     for (const auto& [method, arguments, expected] : cases) {
         Log log;
         call(*service, log, method, arguments);
@@ -81,7 +74,7 @@ struct FakePorts final : PreferencesBridgePort, SavedAccountsBridgePort, APIBrid
 TEST(DefaultLauncherBridgeService, HandsCallsToItsComponentsAndRaisesTheirEvents)
 {
     auto ports = std::make_shared<FakePorts>();
-    auto service = makeService({ .api = ports, .preferences = ports, .savedAccounts = ports, .system = nullptr, .deepLinks = ports, .game = nullptr, .updater = ports });
+    auto service = DefaultLauncherBridgeService::create({}, "4.2.0", { .api = ports, .preferences = ports, .savedAccounts = ports, .system = nullptr, .deepLinks = ports, .game = nullptr, .updater = ports });
     Log log;
     service->setEventSink([&log](const std::string& name, const BridgeValue& payload) { log.push_back("event " + name + " " + payload.jsonText()); });
     auto deepLink = [&] { log.push_back(service->acceptDeepLink(*Url::parse("quorin42://auth?code=1")) ? "true" : "false"); };
@@ -104,10 +97,9 @@ TEST(DefaultLauncherBridgeService, HandsCallsToItsComponentsAndRaisesTheirEvents
     ports->updaterState = fail(BridgeServiceError::uncoded()); // a state the page cannot be given raises nothing
     ports->stateObserver();
 
-    EXPECT_EQ(log, (Log { R"(event preferencesChanged {"locale":"en"})", R"({"locale":"en"})", "error:PREFERENCES_INVALID_LOCALE",
-                       "[7]", "error:SAVED_ACCOUNTS_INVALID_ENTRY", R"("sent")", "error:API_UNAVAILABLE",
-                       "false", "true", R"(event deepLink "quorin42://auth?code=1")", "true",
-                       R"("quorin42://play")", "null", R"(event updateStateChanged "idle")" }));
+    EXPECT_EQ(log, (Log { R"(event preferencesChanged {"locale":"en"})", R"({"locale":"en"})", "error:PREFERENCES_INVALID_LOCALE", "[7]", "error:SAVED_ACCOUNTS_INVALID_ENTRY",
+                       R"("sent")", "error:API_UNAVAILABLE", "false", "true", R"(event deepLink "quorin42://auth?code=1")", "true", R"("quorin42://play")", "null",
+                       R"(event updateStateChanged "idle")" }));
 }
 
 } // namespace

@@ -1,14 +1,73 @@
-#include "SavedAccountFakes.h"
 #include "bridge/BridgeRequest.h"
+#include "core/LauncherDataPersisting.h"
+#include "services/accounts/KeychainClient.h"
 #include "services/accounts/SavedAccountOrder.h"
 #include "services/accounts/SavedAccountStore.h"
 #include "services/accounts/SavedAccountsFile.h"
 
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <regex>
 
 namespace quorin {
 namespace {
+
+// In-memory stand-ins for the file and the key store, each able to fail on demand. Every
+// token in these tests starts with "tok-", and no write may carry one into the file.
+class MemoryPersistence final : public LauncherDataPersisting {
+public:
+    std::optional<std::string> bytes;
+    bool failWrites { false };
+
+    Result<std::optional<std::string>, FileSystemError> read() const override { return bytes; }
+    Status<FileSystemError> write(std::string_view written) override
+    {
+        EXPECT_EQ(written.find("tok-"), std::string_view::npos) << "a token reached the file";
+        if (failWrites)
+            return fail(FileSystemError::fromErrno("saved-accounts.json", ENOSPC));
+        bytes = std::string(written);
+        return Ok {};
+    }
+};
+
+// Fails call number `failingCall` (reads, writes and removals counted from 0) once, as a
+// locked or vanished Secret Service does; `failAll` fails every call.
+class MemoryKeychain final : public KeychainClient {
+public:
+    std::map<std::string, std::string> items; // by account: one service per test
+    std::optional<int> failingCall;
+    bool failAll { false };
+    int calls { 0 };
+
+    Result<std::optional<std::string>, KeychainClientError> read(std::string_view, std::string_view account) override
+    {
+        TRY(nextCall());
+        auto item = items.find(std::string(account));
+        return item == items.end() ? std::nullopt : std::optional(item->second);
+    }
+    Status<KeychainClientError> write(std::string_view, std::string_view account, std::string_view value) override
+    {
+        TRY(nextCall());
+        items[std::string(account)] = value;
+        return Ok {};
+    }
+    Status<KeychainClientError> remove(std::string_view, std::string_view account) override
+    {
+        TRY(nextCall());
+        items.erase(std::string(account));
+        return Ok {};
+    }
+
+private:
+    Status<KeychainClientError> nextCall()
+    {
+        if (failAll || calls++ == failingCall)
+            return fail(KeychainClientError::operationFailed(2));
+        return Ok {};
+    }
+};
 
 // "<N>" stands for N letters "x", so rows can reach the limits.
 std::string expanded(std::string text)
@@ -20,11 +79,10 @@ std::string expanded(std::string text)
 }
 
 struct Store {
-    std::shared_ptr<testing::MemoryPersistence> file = std::make_shared<testing::MemoryPersistence>();
-    std::shared_ptr<testing::MemoryKeychain> keychain = std::make_shared<testing::MemoryKeychain>();
+    std::shared_ptr<MemoryPersistence> file = std::make_shared<MemoryPersistence>();
+    std::shared_ptr<MemoryKeychain> keychain = std::make_shared<MemoryKeychain>();
     Result<SavedAccountStore, SavedAccountStoreError> store = fail(SavedAccountStoreError::invalidEntry());
 
-    // `faults`: 'w' the file cannot be written, 'k' the key store fails.
     explicit Store(const char* bytes, std::string service = "service", std::string_view faults = "")
     {
         file->bytes = bytes ? std::optional(expanded(bytes)) : std::nullopt;
@@ -33,9 +91,10 @@ struct Store {
         store = SavedAccountStore::create(file, keychain, std::move(service));
         keychain->calls = 0;
     }
-    // "remove:ID", or the argument of an upsert as the page sends it.
     SavedAccountStore::AccountsResult call(const std::string& call)
     {
+        if (call == "list")
+            return store->list();
         if (call.starts_with("remove:"))
             return store->remove(call.substr(7));
         auto request = BridgeRequest::decode(R"({"schemaVersion":1,"requestId":"r","method":"savedAccounts.upsert","arguments":[)" + expanded(call) + "]}");
@@ -61,93 +120,66 @@ std::string outcome(const SavedAccountStore::AccountsResult& result, const char*
     return accounts.dump();
 }
 
-std::string expectedOutcome(const char* expected)
-{
-    return expected[0] == '[' ? nlohmann::json::parse(expanded(expected)).dump() : expected;
-}
-
-// user:1 (newer, token "tok-a") before b, after loading.
+// user:1 (newer, token "tok-a") before b, after loading, which rewrites the file.
 constexpr const char* twoAccounts = R"([
     {"id": "b", "username": "bob", "email": "Bob@x.io", "lastUsedAt": "2024-01-01T00:00:00.500Z"},
     {"id": "user:1", "userId": "1", "displayName": "Ann", "username": "ann", "token": "tok-a", "lastUsedAt": "2024-01-02T00:00:00Z"}])";
 
-struct StoreCase {
-    const char* name;
-    const char* file;
-    const char* call;
-    const char* expected; // a code, or the accounts with the keys that matter
-    const char* keychain; // the key store items afterwards, by account
-};
-
-const StoreCase storeCases[] = {
-    { "email only: trimmed, lower-cased derived id", "[]", R"({"email": "  Ann@X.io \n"})", R"([{"id": "email:ann@x.io", "email": "Ann@X.io", "token": ""}])", "{}" },
-    { "user id derives the id before email", "[]", R"({"userId": " 7 ", "email": "e@x", "token": "tok-7"})", R"([{"id": "user:7", "userId": "7", "token": "tok-7"}])", R"({"user:7": "tok-7"})" },
-    { "username derives the id before the login", "[]", R"({"username": "ÇAĞ", "lastLoginIdentifier": "X"})", R"([{"id": "username:çağ"}])", "{}" },
-    { "login identifier derives the id last", "[]", R"({"lastLoginIdentifier": "ME@x", "userId": 5})", R"([{"id": "login:me@x", "userId": ""}])", "{}" },
-    { "nothing to derive an id from", "[]", R"({"id": "  ", "displayName": "Ann", "token": "tok-x"})", "SAVED_ACCOUNTS_INVALID_ENTRY", "{}" },
-    { "not an object", "[]", R"("user:1")", "SAVED_ACCOUNTS_INVALID_ENTRY", "{}" },
-    { "fields past their limit become empty", "[]", R"({"email": "e@x", "displayName": "<513>", "username": "<512>", "token": "tok-<32764>"})", R"([{"displayName": "", "username": "<512>", "token": "tok-<32764>"}])", R"({"email:e@x": "tok-<32764>"})" },
-    { "same user id: empty fields keep the stored ones", twoAccounts, R"({"userId": "1", "displayName": "", "email": "a@x"})", R"([{"id": "user:1", "displayName": "Ann", "email": "a@x", "token": "tok-a"}, {"id": "b"}])", R"({"user:1": "tok-a"})" },
-    { "user id matches by username an entry without one, which takes its id", twoAccounts, R"({"userId": "9", "username": "bob", "token": "tok-b"})", R"([{"id": "user:1"}, {"id": "user:9", "email": "Bob@x.io", "token": "tok-b"}])", R"({"user:1": "tok-a", "user:9": "tok-b"})" },
-    { "user id never matches an entry with another user id", twoAccounts, R"({"userId": "2", "username": "ann"})", R"([{"id": "user:1"}, {"id": "b"}, {"id": "user:2", "displayName": ""}])", R"({"user:1": "tok-a"})" },
-    { "without user id, username matches any entry; its token follows the new id", twoAccounts, R"({"username": "ann", "displayName": "Annie"})", R"([{"id": "username:ann", "userId": "1", "displayName": "Annie", "token": "tok-a"}, {"id": "b"}])", R"({"username:ann": "tok-a"})" },
-    { "email compares case-sensitively", twoAccounts, R"({"email": "bob@x.io"})", R"([{"id": "user:1"}, {"id": "b"}, {"id": "email:bob@x.io"}])", R"({"user:1": "tok-a"})" },
-    { "a new entry with another's id", twoAccounts, R"({"id": "b", "userId": "5"})", "SAVED_ACCOUNTS_DUPLICATE_ID", R"({"user:1": "tok-a"})" },
-    { "a match renamed to another's id", twoAccounts, R"({"id": "b", "userId": "1"})", "SAVED_ACCOUNTS_DUPLICATE_ID", R"({"user:1": "tok-a"})" },
-    { "a newer time moves an entry to the front", twoAccounts, R"({"id": "b", "username": "bob", "lastUsedAt": "2024-01-02T00:00:00.001Z"})", R"([{"id": "b"}, {"id": "user:1"}])", R"({"user:1": "tok-a"})" },
-    { "an equal time keeps the order", twoAccounts, R"({"id": "b", "username": "bob", "lastUsedAt": "2024-01-02T01:00:00+01:00"})", R"([{"id": "user:1"}, {"id": "b"}])", R"({"user:1": "tok-a"})" },
-    { "an unparsable time is the oldest", twoAccounts, R"({"userId": "1", "lastUsedAt": "yesterday"})", R"([{"id": "b"}, {"id": "user:1"}])", R"({"user:1": "tok-a"})" },
-    { "remove trims the id", twoAccounts, "remove: b\n", R"([{"id": "user:1", "token": "tok-a"}])", R"({"user:1": "tok-a"})" },
-    { "remove deletes the token", twoAccounts, "remove:user:1", R"([{"id": "b"}])", "{}" },
-    { "remove of an unknown id changes nothing", twoAccounts, "remove:c", R"([{"id": "user:1"}, {"id": "b"}])", R"({"user:1": "tok-a"})" },
-    { "remove of a blank id", twoAccounts, "remove: \t", "SAVED_ACCOUNTS_INVALID_ENTRY", R"({"user:1": "tok-a"})" },
-};
-
-TEST(SavedAccountStoreTest, Operations)
-{
-    for (const auto& row : storeCases) {
-        SCOPED_TRACE(row.name);
-        Store subject(row.file);
-        auto before = subject.file->bytes;
-        auto result = subject.call(row.call);
-        EXPECT_EQ(outcome(result, row.expected), expectedOutcome(row.expected));
-        EXPECT_EQ(nlohmann::json(subject.keychain->items), nlohmann::json::parse(expanded(row.keychain)));
-        EXPECT_EQ(subject.file->bytes, result ? encodedSavedAccounts(subject.store->entries()) : before);
-        EXPECT_TRUE(std::ranges::all_of(subject.store->entries(), [](const SavedAccount& entry) { return entry.token.empty(); }));
-    }
-}
-
-struct LoadCase {
+struct Case {
     const char* name;
     const char* file; // nullptr: no file
-    const char* faults;
+    const char* faults; // while loading: 'w' the file cannot be written, 'k' the key store fails
+    const char* call; // "list", "remove:ID", or the argument of an upsert as the page sends it
     const char* expected; // a code, or the accounts with the keys that matter
-    bool rewritten;
-    const char* keychain;
+    const char* keychain; // the key store items afterwards, by account
+    bool rewritten; // by loading
 };
 
-const LoadCase loadCases[] = {
-    { "no file", nullptr, "", "[]", false, "{}" },
-    { "not JSON", "[{", "", "[]", false, "{}" },
-    { "not an array of objects", R"([{"id": "a"}, 1])", "", "[]", false, "{}" },
-    { "current file: no key store call, no write", R"([{"id": "a", "email": " E ", "extra": 1}])", "kw", R"([{"id": "a", "email": "E"}])", false, "{}" },
-    { "tokens move to the key store", R"([{"id": "a", "token": "tok-a"}, {"id": "b", "token": 7}, {"id": "c", "token": "tok-<32765>"}])", "", R"([{"id": "a", "token": "tok-a"}, {"token": ""}, {"token": ""}])", true, R"({"a": "tok-a"})" },
-    { "a derived id", R"([{"id": " ", "email": "E@x"}])", "", R"([{"id": "email:e@x"}])", true, "{}" },
-    { "an invalid entry is dropped", R"([{"id": "a"}, {"displayName": "x"}])", "", R"([{"id": "a"}])", true, "{}" },
-    { "the newest of one id stays", R"([{"id": "a"}, {"id": "a", "email": "new", "lastUsedAt": "2024-01-01T00:00:00Z"}])", "", R"([{"id": "a", "email": "new"}])", true, "{}" },
-    { "a token that cannot move", R"([{"id": "a", "token": "tok-a"}])", "k", "SAVED_ACCOUNTS_KEYCHAIN_FAILED", false, "{}" },
-    { "a file that cannot be rewritten", R"([{"id": "a", "token": "tok-a"}])", "w", "SAVED_ACCOUNTS_PERSISTENCE_FAILED", false, R"({"a": "tok-a"})" },
+const Case cases[] = {
+    { "no file", nullptr, "", "list", "[]", "{}", false },
+    { "not an array of objects", R"([{"id": "a"}, 1])", "", "list", "[]", "{}", false },
+    { "current file: no key store call, no write", R"([{"id": "a", "email": " E ", "extra": 1}])", "kw", "list", R"([{"id": "a", "email": "E"}])", "{}", false },
+    { "tokens move to the key store", R"([{"id": "a", "token": "tok-a"}, {"id": "b", "token": 7}, {"id": "c", "token": "tok-<32765>"}])", "", "list", R"([{"id": "a", "token": "tok-a"}, {"token": ""}, {"token": ""}])", R"({"a": "tok-a"})", true },
+    { "a derived id", R"([{"id": " ", "email": "E@x"}])", "", "list", R"([{"id": "email:e@x"}])", "{}", true },
+    { "an invalid entry is dropped", R"([{"id": "a"}, {"displayName": "x"}])", "", "list", R"([{"id": "a"}])", "{}", true },
+    { "the newest of one id stays", R"([{"id": "a"}, {"id": "a", "email": "new", "lastUsedAt": "2024-01-01T00:00:00Z"}])", "", "list", R"([{"id": "a", "email": "new"}])", "{}", true },
+    { "a token that cannot move", R"([{"id": "a", "token": "tok-a"}])", "k", "list", "SAVED_ACCOUNTS_KEYCHAIN_FAILED", "{}", false },
+    { "a file that cannot be rewritten", R"([{"id": "a", "token": "tok-a"}])", "w", "list", "SAVED_ACCOUNTS_PERSISTENCE_FAILED", R"({"a": "tok-a"})", false },
+    { "email only: trimmed, lower-cased derived id", "[]", "", R"({"email": "  Ann@X.io \n"})", R"([{"id": "email:ann@x.io", "email": "Ann@X.io", "token": ""}])", "{}", false },
+    { "user id derives the id before email", "[]", "", R"({"userId": " 7 ", "email": "e@x", "token": "tok-7"})", R"([{"id": "user:7", "userId": "7", "token": "tok-7"}])", R"({"user:7": "tok-7"})", false },
+    { "username derives the id before the login", "[]", "", R"({"username": "ÇAĞ", "lastLoginIdentifier": "X"})", R"([{"id": "username:çağ"}])", "{}", false },
+    { "login identifier derives the id last", "[]", "", R"({"lastLoginIdentifier": "ME@x", "userId": 5})", R"([{"id": "login:me@x", "userId": ""}])", "{}", false },
+    { "nothing to derive an id from", "[]", "", R"({"id": "  ", "displayName": "Ann", "token": "tok-x"})", "SAVED_ACCOUNTS_INVALID_ENTRY", "{}", false },
+    { "not an object", "[]", "", R"("user:1")", "SAVED_ACCOUNTS_INVALID_ENTRY", "{}", false },
+    { "fields past their limit become empty", "[]", "", R"({"email": "e@x", "displayName": "<513>", "username": "<512>", "token": "tok-<32764>"})", R"([{"displayName": "", "username": "<512>", "token": "tok-<32764>"}])", R"({"email:e@x": "tok-<32764>"})", false },
+    { "same user id: empty fields keep the stored ones", twoAccounts, "", R"({"userId": "1", "displayName": "", "email": "a@x"})", R"([{"id": "user:1", "displayName": "Ann", "email": "a@x", "token": "tok-a"}, {"id": "b"}])", R"({"user:1": "tok-a"})", true },
+    { "user id matches by username an entry without one, which takes its id", twoAccounts, "", R"({"userId": "9", "username": "bob", "token": "tok-b"})", R"([{"id": "user:1"}, {"id": "user:9", "email": "Bob@x.io", "token": "tok-b"}])", R"({"user:1": "tok-a", "user:9": "tok-b"})", true },
+    { "user id never matches an entry with another user id", twoAccounts, "", R"({"userId": "2", "username": "ann"})", R"([{"id": "user:1"}, {"id": "b"}, {"id": "user:2", "displayName": ""}])", R"({"user:1": "tok-a"})", true },
+    { "without user id, username matches any entry; its token follows the new id", twoAccounts, "", R"({"username": "ann", "displayName": "Annie"})", R"([{"id": "username:ann", "userId": "1", "displayName": "Annie", "token": "tok-a"}, {"id": "b"}])", R"({"username:ann": "tok-a"})", true },
+    { "email compares case-sensitively", twoAccounts, "", R"({"email": "bob@x.io"})", R"([{"id": "user:1"}, {"id": "b"}, {"id": "email:bob@x.io"}])", R"({"user:1": "tok-a"})", true },
+    { "a new entry with another's id", twoAccounts, "", R"({"id": "b", "userId": "5"})", "SAVED_ACCOUNTS_DUPLICATE_ID", R"({"user:1": "tok-a"})", true },
+    { "a match renamed to another's id", twoAccounts, "", R"({"id": "b", "userId": "1"})", "SAVED_ACCOUNTS_DUPLICATE_ID", R"({"user:1": "tok-a"})", true },
+    { "a newer time moves an entry to the front", twoAccounts, "", R"({"id": "b", "username": "bob", "lastUsedAt": "2024-01-02T00:00:00.001Z"})", R"([{"id": "b"}, {"id": "user:1"}])", R"({"user:1": "tok-a"})", true },
+    { "an equal time keeps the order", twoAccounts, "", R"({"id": "b", "username": "bob", "lastUsedAt": "2024-01-02T01:00:00+01:00"})", R"([{"id": "user:1"}, {"id": "b"}])", R"({"user:1": "tok-a"})", true },
+    { "an unparsable time is the oldest", twoAccounts, "", R"({"userId": "1", "lastUsedAt": "yesterday"})", R"([{"id": "b"}, {"id": "user:1"}])", R"({"user:1": "tok-a"})", true },
+    { "remove trims the id and deletes the token", twoAccounts, "", "remove: user:1\n", R"([{"id": "b"}])", "{}", true },
+    { "remove of an unknown id changes nothing", twoAccounts, "", "remove:c", R"([{"id": "user:1"}, {"id": "b"}])", R"({"user:1": "tok-a"})", true },
+    { "remove of a blank id", twoAccounts, "", "remove: \t", "SAVED_ACCOUNTS_INVALID_ENTRY", R"({"user:1": "tok-a"})", true },
 };
 
-TEST(SavedAccountStoreTest, Loading)
+TEST(SavedAccountStoreTest, LoadingAndOperations)
 {
-    for (const auto& row : loadCases) {
+    for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
         Store subject(row.file, "service", row.faults);
         subject.keychain->failAll = false;
-        EXPECT_EQ(outcome(subject.store ? subject.store->list() : SavedAccountStore::AccountsResult(fail(subject.store.error())), row.expected), expectedOutcome(row.expected));
-        EXPECT_EQ(subject.file->bytes != (row.file ? std::optional(expanded(row.file)) : std::nullopt), row.rewritten);
+        auto loaded = subject.file->bytes;
+        EXPECT_EQ(loaded != (row.file ? std::optional(expanded(row.file)) : std::nullopt), row.rewritten);
+        auto result = subject.store ? subject.call(row.call) : SavedAccountStore::AccountsResult(fail(subject.store.error()));
+        EXPECT_EQ(outcome(result, row.expected), row.expected[0] == '[' ? nlohmann::json::parse(expanded(row.expected)).dump() : row.expected);
         EXPECT_EQ(nlohmann::json(subject.keychain->items), nlohmann::json::parse(expanded(row.keychain)));
+        EXPECT_EQ(subject.file->bytes, result && row.call != std::string_view("list") ? encodedSavedAccounts(subject.store->entries()) : loaded);
+        EXPECT_TRUE(!subject.store || std::ranges::all_of(subject.store->entries(), [](const SavedAccount& entry) { return entry.token.empty(); }));
     }
     for (auto [service, expected] : { std::pair(std::string(), false), { std::string(512, 's'), true }, { std::string(513, 's'), false } })
         EXPECT_EQ(Store("[]", service).store.hasValue(), expected) << service.size();

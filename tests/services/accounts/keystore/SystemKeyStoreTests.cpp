@@ -1,12 +1,11 @@
 #include "core/AtomicFileDataPersistence.h"
+#include "core/ReadableFile.h"
 #include "services/accounts/SavedAccountsBridgeService.h"
 #include "services/accounts/SystemKeychainClient.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 #include <unistd.h>
 
@@ -65,9 +64,7 @@ TEST(SystemKeyStoreTest, BridgeAnswersOnTheMainLoopInOrder)
     EXPECT_EQ(answers[2], "SAVED_ACCOUNTS_INVALID_ENTRY");
     accounts.reset();
 
-    std::stringstream file;
-    file << std::ifstream(path).rdbuf();
-    EXPECT_EQ(file.str().find("tok-"), std::string::npos);
+    EXPECT_EQ(MUST(ReadableFile::readContents(path)).find("tok-"), std::string::npos);
 
     accounts = open();
     accounts->list(record);
