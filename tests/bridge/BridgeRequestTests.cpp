@@ -5,12 +5,12 @@
 
 #include <optional>
 #include <ostream>
+#include <regex>
 #include <string>
 #include <vector>
 
 namespace quorin {
 
-// GoogleTest finds these by argument-dependent lookup.
 static void PrintTo(const BridgeRequestError& error, std::ostream* out) { *out << "case " << static_cast<int>(error.errorCase) << " " << error.key; }
 inline void PrintTo(const BridgeValue& value, std::ostream* out) { *out << value.jsonText(); }
 
@@ -36,29 +36,16 @@ struct Body {
     }
 };
 
-std::string repeat(const std::string& unit, std::size_t count)
-{
-    std::string text;
-    while (count--)
-        text += unit;
-    return text;
-}
+std::string repeat(const std::string& unit, std::size_t count) { std::string text; while (count--) text += unit; return text; }
 
 std::string jsonString(const std::string& text) { return "\"" + text + "\""; }
 std::string nested(std::size_t levels, const std::string& inner) { return repeat("[", levels) + inner + repeat("]", levels); }
 std::string list(const std::string& element, std::size_t count) { return repeat(element + ",", count - 1) + element; }
 std::string withArguments(const std::string& arguments) { return Body { .arguments = arguments }.text(); }
-std::string members(std::size_t count) // "k0".."k<count-1>"
-{
-    std::string text = "\"k0\":0";
-    for (std::size_t i = 1; i < count; ++i)
-        text += ",\"k" + std::to_string(i) + "\":0";
-    return text;
-}
+std::string members(std::size_t count) { std::string text = "\"k0\":0"; for (std::size_t i = 1; i < count; ++i) text += ",\"k" + std::to_string(i) + "\":0"; return text; }
 
-// `bytes` of string content as nine string arguments.
+// `bytes` of content as nine strings (26 bytes of quotes and commas); a request of exactly `size` compact bytes plus `extra`.
 std::string filler(std::size_t bytes) { return jsonString(std::string(bytes / 9 + bytes % 9, 'x')) + repeat("," + jsonString(std::string(bytes / 9, 'x')), 8); }
-// A request of exactly `size` compact bytes, plus `extra` members; nine strings take 26 bytes of quotes and commas.
 std::string bodyOfCompactSize(std::size_t size, const std::string& extra = {}) { return Body { .arguments = "[" + filler(size - Body { .extra = extra }.text().size() - 26) + "]", .extra = extra }.text(); }
 
 struct DecodeCase { std::string name, text; std::optional<BridgeRequestError> expected; };
@@ -111,7 +98,6 @@ TEST(BridgeRequest, EarlierCheckWinsWhenABodyHasSeveralFaults)
         { "depth beats element count", withArguments("[" + nested(10, list("0", 129)) + "]"), error(Case::ValueTooDeep) },
         { "deep argument", withArguments("[" + nested(100000, "") + "]"), error(Case::ValueTooDeep) },
         { "deep value under an unknown key", Body { .extra = "\"zz\":" + deepObjects(40000) }.text(), unknownKey("zz") },
-        { "deep value over the body limit", Body { .extra = "\"zz\":" + deepObjects(100000) }.text(), error(Case::PayloadTooLarge) },
         { "deep top-level array", nested(100000, ""), error(Case::InvalidBody) },
     });
 }
@@ -167,11 +153,9 @@ TEST(BridgeRequest, MalformedTextIsAnInvalidBody)
 
 TEST(BridgeRequest, NumbersBeyondTheDoubleRangeAreInvalidValues)
 {
-    std::string huge = "1" + std::string(400, '0');
     expectDecodes({
-        { "underflow, negative zero and a 300-digit integer", withArguments("[1e-400,-0," + huge.substr(0, 300) + "]"), parses },
+        { "underflow, negative zero and a 300-digit integer", withArguments("[1e-400,-0,1" + std::string(299, '0') + "]"), parses },
         { "argument beyond the range", withArguments("[-1E+400]"), error(Case::InvalidValue) },
-        { "400-digit integer", withArguments("[" + huge + "]"), error(Case::InvalidValue) },
         { "after a deeper fault", withArguments("[" + nested(9, "0") + ",1e400]"), error(Case::ValueTooDeep) },
         { "under an unknown key", Body { .extra = R"("zz":1e400)" }.text(), unknownKey("zz") },
         { "beside the largest finite numbers, in a replaced duplicate", withArguments(R"([1e308,-1e308,{"a":1e400,"a":1}])"), parses },
@@ -185,14 +169,12 @@ TEST(BridgeRequest, DuplicateKeysKeepTheLastMember)
     std::string big = "[" + filler(280000) + "]";
     expectDecodes({
         { "object then array", R"({"arguments":{},"schemaVersion":1,"requestId":"r","method":"getAppInfo","arguments":[]})", parses },
-        { "array then object", R"({"arguments":[],"schemaVersion":1,"requestId":"r","method":"getAppInfo","arguments":{}})", error(Case::InvalidArguments) },
         { "good version replaced", Body { .extra = R"("schemaVersion":2)" }.text(), error(Case::InvalidSchema) },
         { "deep member replaced", withArguments(R"([{"a":)" + nested(12, "") + R"(,"a":1}])"), parses },
         { "member replaced by a deep one", withArguments(R"([{"a":1,"a":)" + nested(12, "") + "}]"), error(Case::ValueTooDeep) },
         { "replaced large argument list", R"({"arguments":)" + big + R"(,"schemaVersion":1,"requestId":"r","method":"getAppInfo","arguments":[]})", parses },
         { "large member kept", withArguments(R"([{"a":[1,2],"a":)" + big + "}]"), error(Case::PayloadTooLarge) },
         { "replaced then too many arguments", withArguments(R"([{"a":)" + big + R"(,"a":1},)" + list("0", 16) + "]"), error(Case::InvalidArguments) },
-        { "replaced large member", withArguments(R"(["x",{"a":)" + big + R"(,"b":true,"a":[1,"two"]}])"), parses },
     });
 }
 
@@ -207,10 +189,7 @@ TEST(BridgeRequest, BodyLimitCountsTheSerialisersCompactForm)
     };
     for (const auto& value : values) {
         auto body = [&](std::size_t padding) { return Body { .arguments = "[" + value + "]", .extra = R"("zz":[)" + value + "," + jsonString(std::string(padding, 'x')) + "]" }.text(); };
-        std::string measurable = body(0);
-        for (std::size_t at; (at = measurable.find("1e400")) != std::string::npos;)
-            measurable.replace(at, 5, "null");
-        std::size_t size = nlohmann::json::parse(measurable).dump().size();
+        std::size_t size = nlohmann::json::parse(std::regex_replace(body(0), std::regex("1e400"), "null")).dump().size();
         expectDecodes({ { value + " at the limit", body(262144 - size), unknownKey("zz") }, { value + " over the limit", body(262145 - size), error(Case::PayloadTooLarge) } });
     }
 }

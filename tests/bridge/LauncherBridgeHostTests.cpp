@@ -19,11 +19,8 @@ json failureReply(std::string_view code) { return { { "ok", false }, { "requestI
 struct HostFixture {
     explicit HostFixture(std::string_view root = "file:///x/WebUI") : host(std::make_unique<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), *Url::parse(root))) { }
     void send(std::string_view body, bool isMainFrame = true, std::optional<std::string> documentURL = std::string(indexURL))
-    {
-        host->handleMessage(body, isMainFrame, std::move(documentURL), [this](std::string text) { replies.push_back(json::parse(text)); });
-    }
-    std::shared_ptr<RecordingBridgeService> service { std::make_shared<RecordingBridgeService>(
-        [](const BridgeRequest&, BridgeServiceCompletion completion) { completion(BridgeValue::string("served")); }) };
+    { host->handleMessage(body, isMainFrame, std::move(documentURL), [this](std::string text) { replies.push_back(json::parse(text)); }); }
+    std::shared_ptr<RecordingBridgeService> service { std::make_shared<RecordingBridgeService>([](const BridgeRequest&, BridgeServiceCompletion done) { done(BridgeValue::string("served")); }) };
     std::unique_ptr<LauncherBridgeHost> host;
     std::vector<json> replies;
 };
@@ -44,17 +41,14 @@ TEST(LauncherBridgeHost, AllowsOnlyTheMainFrameOfDocumentsInsideTheRoot)
         { "file URL on another host", true, "file://fileserver/x/WebUI/renderer/index.html", false },
         { "not a URL", true, "renderer/index.html", false },
     };
-    // The same answers whichever spelling of the root; none when it is not a folder on this machine.
-    for (auto [root, isLocal] : { std::pair { "file:///x/WebUI", true }, { "file:///x/other/../WebUI/./", true }, { "file://fileserver/x/WebUI", false } }) {
+    // The same answers whichever spelling of the root, none when it is not a local folder; the service answers at once,
+    // so a single reply shows that a refused message never reached it.
+    for (auto [root, isLocal] : { std::pair { "file:///x/WebUI", true }, { "file:///x/other/../WebUI/./", true }, { "file://fileserver/x/WebUI", false } })
         for (const auto& [name, isMainFrame, documentURL, allowedInside] : cases) {
-            SCOPED_TRACE(std::string(root) + ": " + name);
             HostFixture fixture(root);
             fixture.send(validBody, isMainFrame, documentURL);
-            bool allowed = allowedInside && isLocal;
-            EXPECT_EQ(fixture.replies, std::vector { allowed ? reply("r-1", "served") : failureReply("BRIDGE_SOURCE_DENIED") });
-            EXPECT_EQ(fixture.service->requests.size(), allowed ? 1u : 0u);
+            EXPECT_EQ(fixture.replies, std::vector { allowedInside && isLocal ? reply("r-1", "served") : failureReply("BRIDGE_SOURCE_DENIED") }) << root << ": " << name;
         }
-    }
 }
 
 TEST(LauncherBridgeHost, ChecksTheSourceThenTheBodyThenHandsTheParsedRequestOnAndRepliesAfterTheHostIsGone)

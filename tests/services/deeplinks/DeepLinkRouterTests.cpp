@@ -8,19 +8,9 @@ namespace quorin {
 namespace {
 
 // "route state", or the refusal's code.
-std::string parsed(const std::string& text)
-{
-    auto link = DeepLink::parse(*Url::parse(text));
-    return link ? link->route + " " + link->state.value_or("-") : link.error().code();
-}
+std::string parsed(const std::string& text) { auto link = DeepLink::parse(*Url::parse(text)); return link ? link->route + " " + link->state.value_or("-") : link.error().code(); }
 
-std::string query(int items)
-{
-    std::string text;
-    for (int i = 0; i < items; ++i)
-        text += (i ? "&k" : "?k") + std::to_string(i);
-    return text;
-}
+std::string query(int items) { std::string text; for (int i = 0; i < items; ++i) text += (i ? "&k" : "?k") + std::to_string(i); return text; }
 
 TEST(DeepLink, ReadsTheRouteAndStateAndRefusesInRuleOrder)
 {
@@ -50,11 +40,7 @@ TEST(DeepLink, ReadsTheRouteAndStateAndRefusesInRuleOrder)
 
 class DeepLinkRouterTest : public testing::Test {
 protected:
-    std::string callback(const std::string& state)
-    {
-        auto delivery = router.routeLink(*Url::parse("quorin42://auth/callback?state=" + state));
-        return delivery ? "accepted" : delivery.error().code();
-    }
+    std::string callback(const std::string& state) { auto delivery = router.routeLink(*Url::parse("quorin42://auth/callback?state=" + state)); return delivery ? "accepted" : delivery.error().code(); }
 
     std::chrono::steady_clock::time_point now;
     std::string generated;
@@ -73,10 +59,8 @@ TEST_F(DeepLinkRouterTest, StateWorksOnceWithinItsClampedLifetimeAndTheNinthPush
     now += std::chrono::seconds(600);
     EXPECT_EQ(callback("b"), "DEEP_LINK_STATE_REJECTED");
 
-    for (char name = '1'; name <= '9'; ++name) {
-        generated = std::string(1, name);
-        router.newLoginState();
-    }
+    for (char name = '1'; name <= '9'; ++name)
+        generated = std::string(1, name), router.newLoginState();
     EXPECT_EQ(callback("1"), "DEEP_LINK_STATE_REJECTED");
     EXPECT_EQ(callback("2"), "accepted");
     EXPECT_EQ(DeepLinkRouter(0).stateLifetimeSeconds(), 1);

@@ -33,7 +33,7 @@ TEST(SystemBridgeService, ChecksEachMethodsArgumentsBeforeTheCommandRuns)
     auto rootURL = Url::fileURL(root).string();
     std::filesystem::create_directory_symlink(folder.path(), root + "/out");
     auto string = BridgeValue::string;
-    // Method, first argument, reply (value or code), call that reached the commands ("" for none).
+    // Method, first argument, reply (value or code), call that reached the commands ("" for none). Zoom-in, mute and close run end to end.
     const std::tuple<std::string_view, BridgeValue, std::string, std::string> cases[] = {
         { "openExternal", string("HTTPS://example.com:8443/a?b=c"), "true", "openExternal https://example.com:8443/a?b=c" },
         { "openExternal", string(" https://example.com"), "SYSTEM_EXTERNAL_URL_DENIED", "" },
@@ -52,14 +52,11 @@ TEST(SystemBridgeService, ChecksEachMethodsArgumentsBeforeTheCommandRuns)
         { "showItemInFolder", string(root + "/out/x"), "SYSTEM_REVEAL_PATH_DENIED", "" },
         { "showItemInFolder", string("Quorin 4.2/x"), "SYSTEM_REVEAL_PATH_DENIED", "" },
         { "showItemInFolder", string(root + "/x "), "SYSTEM_REVEAL_PATH_DENIED", "" },
-        { "setAudioMuted", BridgeValue::boolean(true), "true", "setAudioMuted 1" },
         { "setAudioMuted", BridgeValue::number(1), "SYSTEM_AUDIO_VALUE_INVALID", "" },
         { "windowMinimize", {}, "true", "minimizeWindow" },
         { "windowMaximize", {}, "false", "toggleMaximizeWindow" },
-        { "windowClose", {}, "true", "closeWindow" },
         { "windowIsMaximized", {}, "false", "isWindowMaximized" },
         { "getAudioMuted", {}, "false", "isAudioMuted" },
-        { "zoomIn", {}, "1.1", "zoomIn" },
         { "zoomOut", {}, "0.9", "zoomOut" },
         { "zoomReset", {}, "1", "resetZoom" },
         { "getZoomFactor", {}, "1.5", "zoomFactor" },
@@ -69,9 +66,7 @@ TEST(SystemBridgeService, ChecksEachMethodsArgumentsBeforeTheCommandRuns)
         auto commands = std::make_shared<RecordingCommands>();
         SystemBridgeService service(commands, { Url::fileURL(root + "/") });
         std::string answer;
-        service.handle(BridgeRequest("r1", *bridgeMethodFromWireString(method), { first }), [&](BridgeServiceResult result) {
-            answer = result ? result->jsonText() : result.error().code.value_or("<none>");
-        });
+        service.handle(BridgeRequest("r1", *bridgeMethodFromWireString(method), { first }), [&](auto result) { answer = result ? result->jsonText() : result.error().code.value_or("<none>"); });
         EXPECT_EQ(answer, reply) << method << " " << first.jsonText();
         EXPECT_EQ(commands->calls, call.empty() ? std::vector<std::string> {} : std::vector { call }) << method;
     }
