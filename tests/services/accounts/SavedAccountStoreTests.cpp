@@ -14,8 +14,7 @@
 namespace quorin {
 namespace {
 
-// In-memory stand-ins for the file and the key store, each able to fail on demand. Every
-// token in these tests starts with "tok-", and no write may carry one into the file.
+// Every token in these tests starts with "tok-", and no write may carry one into the file.
 class MemoryPersistence final : public LauncherDataPersisting {
 public:
     std::optional<std::string> bytes;
@@ -32,13 +31,11 @@ public:
     }
 };
 
-// Fails call number `failingCall` (reads, writes and removals counted from 0) once, as a
-// locked or vanished Secret Service does; `failAll` fails every call.
+// Fails call number `failingCall` (reads, writes and removals from 0), as a locked Secret Service does.
 class MemoryKeychain final : public KeychainClient {
 public:
     std::map<std::string, std::string> items; // by account: one service per test
     std::optional<int> failingCall;
-    bool failAll { false };
     int calls { 0 };
 
     Result<std::optional<std::string>, KeychainClientError> read(std::string_view, std::string_view account) override
@@ -63,7 +60,7 @@ public:
 private:
     Status<KeychainClientError> nextCall()
     {
-        if (failAll || calls++ == failingCall)
+        if (calls++ == failingCall)
             return fail(KeychainClientError::operationFailed(2));
         return Ok {};
     }
@@ -87,9 +84,10 @@ struct Store {
     {
         file->bytes = bytes ? std::optional(expanded(bytes)) : std::nullopt;
         file->failWrites = faults.find('w') != faults.npos;
-        keychain->failAll = faults.find('k') != faults.npos;
+        keychain->failingCall = faults.find('k') != faults.npos ? std::optional(0) : std::nullopt;
         store = SavedAccountStore::create(file, keychain, std::move(service));
         keychain->calls = 0;
+        keychain->failingCall.reset();
     }
     SavedAccountStore::AccountsResult call(const std::string& call)
     {
@@ -107,15 +105,13 @@ std::string outcome(const SavedAccountStore::AccountsResult& result, const char*
 {
     if (result.isError())
         return result.error().code();
-    auto wanted = nlohmann::json::parse(expanded(expected));
-    auto accounts = nlohmann::json::array();
+    auto wanted = nlohmann::json::parse(expanded(expected)), accounts = nlohmann::json::array();
     for (std::size_t i = 0; i < result->size(); ++i) {
         auto value = (*result)[i].bridgeValue().toJson();
         accounts.push_back(nlohmann::json::object());
-        for (const auto& [key, member] : value.items()) {
+        for (const auto& [key, member] : value.items())
             if (i >= wanted.size() || wanted[i].contains(key))
                 accounts.back()[key] = member;
-        }
     }
     return accounts.dump();
 }
@@ -125,15 +121,9 @@ constexpr const char* twoAccounts = R"([
     {"id": "b", "username": "bob", "email": "Bob@x.io", "lastUsedAt": "2024-01-01T00:00:00.500Z"},
     {"id": "user:1", "userId": "1", "displayName": "Ann", "username": "ann", "token": "tok-a", "lastUsedAt": "2024-01-02T00:00:00Z"}])";
 
-struct Case {
-    const char* name;
-    const char* file; // nullptr: no file
-    const char* faults; // while loading: 'w' the file cannot be written, 'k' the key store fails
-    const char* call; // "list", "remove:ID", or the argument of an upsert as the page sends it
-    const char* expected; // a code, or the accounts with the keys that matter
-    const char* keychain; // the key store items afterwards, by account
-    bool rewritten; // by loading
-};
+// The file (nullptr: none); faults while loading ('w' the file cannot be written, 'k' the key store fails); the call
+// ("list", "remove:ID", or an upsert's argument); a code or the accounts with the keys that matter; the key store after.
+struct Case { const char *name, *file, *faults, *call, *expected, *keychain; bool rewrittenByLoading; };
 
 const Case cases[] = {
     { "no file", nullptr, "", "list", "[]", "{}", false },
@@ -172,9 +162,8 @@ TEST(SavedAccountStoreTest, LoadingAndOperations)
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
         Store subject(row.file, "service", row.faults);
-        subject.keychain->failAll = false;
         auto loaded = subject.file->bytes;
-        EXPECT_EQ(loaded != (row.file ? std::optional(expanded(row.file)) : std::nullopt), row.rewritten);
+        EXPECT_EQ(loaded != (row.file ? std::optional(expanded(row.file)) : std::nullopt), row.rewrittenByLoading);
         auto result = subject.store ? subject.call(row.call) : SavedAccountStore::AccountsResult(fail(subject.store.error()));
         EXPECT_EQ(outcome(result, row.expected), row.expected[0] == '[' ? nlohmann::json::parse(expanded(row.expected)).dump() : row.expected);
         EXPECT_EQ(nlohmann::json(subject.keychain->items), nlohmann::json::parse(expanded(row.keychain)));
@@ -187,7 +176,7 @@ TEST(SavedAccountStoreTest, LoadingAndOperations)
 
 TEST(SavedAccountStoreTest, HoldsAtMostSixtyFourAccounts)
 {
-    // Accounts a0, a1, ... with user ids 0, 1, ..., each used a millisecond after the one before.
+    // a0, a1, ... with user ids 0, 1, ..., each used a millisecond after the one before.
     auto accounts = [](int count) {
         auto file = nlohmann::json::array();
         for (int i = 0; i < count; ++i)
@@ -198,10 +187,8 @@ TEST(SavedAccountStoreTest, HoldsAtMostSixtyFourAccounts)
     EXPECT_EQ(outcome(full.call(R"({"userId": "new"})"), "[]"), "SAVED_ACCOUNTS_CAPACITY_EXCEEDED");
     EXPECT_EQ(full.call(R"({"userId": "3", "displayName": "x"})")->size(), 64u);
 
-    // Only the first 128 elements are read; the newest 64 of them stay.
-    Store crowded(accounts(130).c_str());
-    EXPECT_EQ(crowded.store->entries().size(), 64u);
-    EXPECT_EQ(crowded.store->entries().front().id, "a127");
+    Store crowded(accounts(130).c_str()); // the first 128 elements are read; the newest 64 of them stay
+    EXPECT_EQ(std::pair(crowded.store->entries().size(), crowded.store->entries().front().id), std::pair(std::size_t(64), std::string("a127")));
     EXPECT_EQ(crowded.file->bytes, encodedSavedAccounts(crowded.store->entries()));
 }
 
@@ -231,9 +218,8 @@ TEST(SavedAccountStoreTest, FailuresChangeNothing)
 TEST(SavedAccountStoreTest, UseTime)
 {
     const std::pair<const char*, std::int64_t> rows[] = {
-        { "1970-01-01T00:00:01Z", 1000 }, { "1970-01-01T00:00:01.25Z", 1250 }, { "1970-01-01t00:00:01.1239z", 1123 },
-        { "1970-01-01T02:00:01+01:00", 3601000 }, { "1970-01-01T00:00:01-00:30", 1801000 }, { "2024-02-29T00:00:00Z", 1709164800000 },
-        { "2023-02-29T00:00:00Z", 0 }, { "1970-01-01T24:00:00Z", 0 }, { "1970-01-01T00:00:01", 0 }, { "1970-01-01T00:00:01.Z", 0 },
+        { "1970-01-01T00:00:01Z", 1000 }, { "1970-01-01T00:00:01.25Z", 1250 }, { "1970-01-01t00:00:01.1239z", 1123 }, { "1970-01-01T02:00:01+01:00", 3601000 }, { "1970-01-01T00:00:01-00:30", 1801000 },
+        { "2024-02-29T00:00:00Z", 1709164800000 }, { "2023-02-29T00:00:00Z", 0 }, { "1970-01-01T24:00:00Z", 0 }, { "1970-01-01T00:00:01", 0 }, { "1970-01-01T00:00:01.Z", 0 },
         { "1970-01-01 00:00:01Z", 0 }, { "1970-01-01T00:00:01+0100", 0 }, { "1970-01-01T00:00:01Z ", 0 }, { "", 0 },
     };
     for (const auto& [text, milliseconds] : rows)
@@ -244,8 +230,7 @@ TEST(SavedAccountStoreTest, FileFormatAndDescriptionShowNoToken)
 {
     SavedAccount account;
     std::tie(account.id, account.displayName, account.token) = std::tuple("x", "A/B", "tok-secret");
-    EXPECT_EQ(encodedSavedAccounts({ account }), "[\n  {\n    \"displayName\": \"A/B\",\n    \"email\": \"\",\n    \"id\": \"x\",\n"
-                                                 "    \"lastLoginIdentifier\": \"\",\n    \"lastUsedAt\": \"\",\n    \"userId\": \"\",\n    \"username\": \"\"\n  }\n]\n");
+    EXPECT_EQ(encodedSavedAccounts({ account }), "[\n  {\n    \"displayName\": \"A/B\",\n    \"email\": \"\",\n    \"id\": \"x\",\n    \"lastLoginIdentifier\": \"\",\n    \"lastUsedAt\": \"\",\n    \"userId\": \"\",\n    \"username\": \"\"\n  }\n]\n");
     EXPECT_EQ(account.description(), "SavedAccount(id=x, userId=, displayName=A/B, username=, email=, token=redacted, lastLoginIdentifier=, lastUsedAt=)");
 }
 

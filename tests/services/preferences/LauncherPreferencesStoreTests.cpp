@@ -40,16 +40,14 @@ struct FakeFile final : LauncherDataPersisting {
     }
 };
 
-// A store over a fake file holding `bytes`, reached the way the bridge service reaches it.
 std::pair<FakeFile*, std::unique_ptr<LauncherPreferencesBridge>> openStore(std::optional<std::string> bytes)
 {
     auto file = std::make_unique<FakeFile>();
-    auto* fake = file.get();
-    fake->bytes = std::move(bytes);
-    return { fake, std::make_unique<LauncherPreferencesBridge>(MUST(LauncherPreferencesStore::create(std::move(file)))) };
+    file->bytes = std::move(bytes);
+    return { file.get(), std::make_unique<LauncherPreferencesBridge>(MUST(LauncherPreferencesStore::create(std::move(file)))) };
 }
 
-// The snapshot value a call answered with, or its error code.
+// The snapshot a call answered with, or its error code.
 std::string answer(const BridgeServiceResult& result)
 {
     return result ? result->jsonText() : result.error().code.value_or("");
@@ -102,11 +100,10 @@ TEST(LauncherPreferencesStore, RefusesBadArgumentsAndA129thThemeWithoutWriting)
         { [&] { return theme(" s1 ", "https://cdn.test/new.png"); }, "" }, // replaces "s1"
         { [&] { return store->clearPlayBackgroundTheme(&absent); }, "" },
     };
-    for (std::size_t row = 0; row < std::size(cases); ++row) {
+    for (const auto& [call, expected] : cases) {
         int writes = fake->writes;
-        auto result = cases[row].first();
-        EXPECT_EQ(result ? "" : answer(result), cases[row].second) << "row " << row;
-        EXPECT_EQ(fake->writes, writes + (result ? 1 : 0)) << "row " << row;
+        auto result = call();
+        EXPECT_EQ(std::pair(result ? "" : answer(result), fake->writes - writes), std::pair(expected, result ? 1 : 0)) << "row " << &call - &cases[0].first;
     }
 }
 
@@ -115,18 +112,11 @@ TEST(LauncherPreferencesStore, WritesItsFormatAndAFailedWriteChangesNothingButTh
     auto [fake, store] = openStore(std::nullopt);
     const BridgeValue en = BridgeValue::string("en"), yes = BridgeValue::boolean(true), id = BridgeValue::string("s1");
     ASSERT_TRUE(store->setPlayBackgroundTheme({ id, BridgeValue::string("https://cdn.test/a/b.png") }));
-    const std::string written = "{\n  \"audioMuted\": false,\n  \"locale\": \"tr\",\n  \"playBackgroundThemesByServer\": {\n"
-                                "    \"s1\": \"https://cdn.test/a/b.png\"\n  },\n  \"version\": 1\n}\n";
-    EXPECT_EQ(fake->bytes, written);
+    EXPECT_EQ(fake->bytes, "{\n  \"audioMuted\": false,\n  \"locale\": \"tr\",\n  \"playBackgroundThemesByServer\": {\n    \"s1\": \"https://cdn.test/a/b.png\"\n  },\n  \"version\": 1\n}\n");
     fake->failing = true;
-    const std::function<BridgeServiceResult()> calls[] = {
-        [&] { return store->setLocale(&en); },
-        [&] { return store->setAudioMuted(&yes); },
-        [&] { return store->clearPlayBackgroundTheme(&id); },
-        [&] { return store->initialize({ { "locale", en } }); },
-    };
-    for (const auto& call : calls)
-        EXPECT_EQ(answer(call()), "PREFERENCES_PERSISTENCE_FAILED");
+    BridgeServiceResult failed[] = { store->setLocale(&en), store->setAudioMuted(&yes), store->clearPlayBackgroundTheme(&id), store->initialize({ { "locale", en } }) };
+    for (const auto& result : failed)
+        EXPECT_EQ(answer(result), "PREFERENCES_PERSISTENCE_FAILED");
     fake->failing = false;
     // The failed migration took the locale; the failed setters marked nothing.
     auto after = store->initialize({ { "locale", en }, { "audioMuted", yes } });
@@ -169,12 +159,10 @@ TEST(LauncherPreferencesStore, FileStaysWholeWhenItsWriterIsKilledAtAnyMoment)
         ASSERT_TRUE(whole && isWhole(bytes)) << "round " << round;
         ++seen[*bytes == contents[1]];
     }
-    // The writer got through whole writes between the kills; the next write clears what the
-    // killed ones left.
+    // The writer got through whole writes between the kills; the next write clears what killed ones left.
     EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << seen[0] << " " << seen[1];
     ASSERT_TRUE(AtomicFileDataPersistence(path).write(contents[0]));
-    auto entries = std::filesystem::directory_iterator(directory.path());
-    EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()), {}), 1);
 }
 
 } // namespace
