@@ -87,31 +87,40 @@ TEST(ServiceAssembly, StopsAtAnUnavailableStorageLocationOrAnUnreadableDataFile)
     }
 }
 
+// A started launcher window over the web UI `bundle`, its services kept under `folder`.
+struct StartedLauncher {
+    StartedLauncher(const testing::TemporaryDirectory& folder, const WebUIBundle& bundle, std::vector<std::string>* steps = nullptr)
+        : window(nullptr,
+            std::make_unique<LauncherRootModel>([] { return ConfigurationResult(testConfiguration()); },
+                [bundle] { return Result<WebUIBundle, WebUIBundleLoadError>(bundle); }, [](const Url&) {}, serviceAssembly(testEnvironment(folder, steps))),
+            [this](std::string_view outcome) { outcomes.emplace_back(outcome); })
+    {
+        window.present();
+        EXPECT_TRUE(runUntil([&] { return !outcomes.empty(); }));
+        EXPECT_EQ(outcomes, std::vector<std::string> { "ready" });
+    }
+    WebKitWebView* webView() { return window.model().controller()->webView(); }
+
+    std::vector<std::string> outcomes;
+    LauncherWindow window;
+};
+
 TEST(LauncherWindow, StartsAndShowsTheWebUI)
 {
     testing::TemporaryDirectory folder;
-    auto bundle = writeWebUI(folder);
     std::vector<std::string> steps;
-    auto model = std::make_unique<LauncherRootModel>([] { return ConfigurationResult(testConfiguration()); },
-        [bundle] { return Result<WebUIBundle, WebUIBundleLoadError>(bundle); }, [](const Url&) {}, serviceAssembly(testEnvironment(folder, &steps)));
-    std::vector<std::string> outcomes;
-    LauncherWindow window(nullptr, std::move(model), [&](std::string_view outcome) { outcomes.emplace_back(outcome); });
-    EXPECT_STREQ(gtk_window_get_title(window.window()), "Quorin 4.2");
-    window.present();
-
-    ASSERT_TRUE(runUntil([&] { return !outcomes.empty(); }));
-    EXPECT_EQ(outcomes, std::vector<std::string> { "ready" });
+    StartedLauncher launcher(folder, writeWebUI(folder), &steps);
+    GtkWindow* window = launcher.window.window();
+    EXPECT_STREQ(gtk_window_get_title(window), "Quorin 4.2");
     EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration", "storageRoot", "preferencesStore", "savedAccountStore",
                          "windowCommandService", "systemBridgeService", "deepLinkRouter", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
                          "attachWebView", "windowGameLifecycle", "eventSink" }));
-    auto controller = window.model().controller();
-    ASSERT_TRUE(controller);
-    EXPECT_EQ(gtk_widget_get_root(GTK_WIDGET(controller->webView())), GTK_ROOT(window.window()));
+    EXPECT_EQ(gtk_widget_get_root(GTK_WIDGET(launcher.webView())), GTK_ROOT(window));
     // The runtime configuration the page gets is made from the configured origins.
-    EXPECT_EQ(pageValue(controller->webView(), "[marker.textContent, electronAPI.runtimeConfig.apiBaseUrl, electronAPI.runtimeConfig.authBridgeBaseUrl]"),
+    EXPECT_EQ(pageValue(launcher.webView(), "[marker.textContent, electronAPI.runtimeConfig.apiBaseUrl, electronAPI.runtimeConfig.authBridgeBaseUrl]"),
         R"(["launcher","https://api.quorin42.net/api","https://login.quorin42.net"])");
     int minimumWidth = 0, minimumHeight = 0;
-    gtk_widget_get_size_request(GTK_WIDGET(window.window()), &minimumWidth, &minimumHeight);
+    gtk_widget_get_size_request(GTK_WIDGET(window), &minimumWidth, &minimumHeight);
     EXPECT_EQ(std::pair(minimumWidth, minimumHeight), std::pair(1024, 640));
 }
 
@@ -137,24 +146,6 @@ TEST(LauncherWindow, ShowsTheFailureCodeAndRetriesTheWholeStart)
     g_signal_emit_by_name(retry, "clicked");
     EXPECT_EQ(configurationLoads, 2);
 }
-
-// A started launcher window over the web UI `bundle`, its services kept under `folder`.
-struct StartedLauncher {
-    StartedLauncher(const testing::TemporaryDirectory& folder, const WebUIBundle& bundle)
-        : window(nullptr,
-            std::make_unique<LauncherRootModel>([] { return ConfigurationResult(testConfiguration()); },
-                [bundle] { return Result<WebUIBundle, WebUIBundleLoadError>(bundle); }, [](const Url&) {}, serviceAssembly(testEnvironment(folder))),
-            [this](std::string_view outcome) { outcomes.emplace_back(outcome); })
-    {
-        window.present();
-        EXPECT_TRUE(runUntil([&] { return !outcomes.empty(); }));
-        EXPECT_EQ(outcomes, std::vector<std::string> { "ready" });
-    }
-    WebKitWebView* webView() { return window.model().controller()->webView(); }
-
-    std::vector<std::string> outcomes;
-    LauncherWindow window;
-};
 
 // The sample web UI's buttons reach the window command service through the whole bridge.
 TEST(LauncherServices, SamplePageButtonsZoomMuteAndClose)
@@ -190,11 +181,8 @@ TEST(LauncherServices, PreferencesAndAccountsSurviveARestartWithoutATokenInAnyFi
                                                 "return [(await electronAPI.preferences.initialize({ locale: 'tr' })).locale, accounts.map(a => [a.username, a.token]),"
                                                 " (await electronAPI.savedAccounts.remove(accounts[0].id)).length];"),
         R"(["en",[["Player",")" + token + R"("]],0])");
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.pathOf("storage"))) {
-        if (entry.is_regular_file()) {
-            EXPECT_EQ(ReadableFile::readContents(entry.path()).value().find(token), std::string::npos) << entry.path();
-        }
-    }
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.pathOf("storage")))
+        EXPECT_TRUE(!entry.is_regular_file() || ReadableFile::readContents(entry.path()).value().find(token) == std::string::npos) << entry.path();
 }
 
 } // namespace
