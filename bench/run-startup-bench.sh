@@ -10,7 +10,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-9}
-build_dir=${2:-$root/build/bench}
+# Absolute: the bare program is given the page as a file URL made from it.
+build_dir=$(cd "${2:-$root/build/bench}" && pwd)
 driver="$build_dir/bench/quorin_bench_startup"
 bare="$build_dir/bench/quorin_bench_bare_start"
 launcher="$build_dir/Quorin 4.2.app/Contents/MacOS/Quorin42Launcher"
