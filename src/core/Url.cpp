@@ -103,26 +103,6 @@ std::string percentEncoded(std::string_view text, std::string_view allowed)
     return encoded;
 }
 
-// Decodes every well-formed "%XX"; anything else stays as written.
-std::string percentDecoded(std::string_view text)
-{
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            int high = hex::digitValue(text[i + 1]);
-            int low = hex::digitValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                decoded.push_back(char(high * 16 + low));
-                i += 2;
-                continue;
-            }
-        }
-        decoded.push_back(text[i]);
-    }
-    return decoded;
-}
-
 bool holdsEncodedNul(std::string_view path)
 {
     return path.find("%00") != std::string_view::npos;
@@ -165,6 +145,25 @@ std::string removingDotSegments(std::string_view input)
 }
 
 } // namespace
+
+std::string percentDecoded(std::string_view text)
+{
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            int high = hex::digitValue(text[i + 1]);
+            int low = hex::digitValue(text[i + 2]);
+            if (high >= 0 && low >= 0) {
+                decoded.push_back(char(high * 16 + low));
+                i += 2;
+                continue;
+            }
+        }
+        decoded.push_back(text[i]);
+    }
+    return decoded;
+}
 
 std::optional<Url> Url::parse(std::string_view text)
 {

@@ -75,4 +75,7 @@ private:
     std::optional<std::string> m_fragment;
 };
 
+// Decodes every well-formed "%XX" escape; anything else stays as written ("+" stays "+").
+std::string percentDecoded(std::string_view text);
+
 } // namespace quorin

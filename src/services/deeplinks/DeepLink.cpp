@@ -1,7 +1,7 @@
 #include "DeepLink.h"
 
 #include "core/AsciiCase.h"
-#include "core/Hex.h"
+#include "core/FilePath.h"
 #include "core/WhiteSpace.h"
 
 #include <algorithm>
@@ -19,22 +19,6 @@ struct QueryItem {
     std::string name;
     std::optional<std::string> value; // absent without "="
 };
-
-// The URL parser has already refused malformed escapes; "+" stays "+".
-std::string percentDecoded(std::string_view text)
-{
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hex::isDigit(text[i + 1]) && hex::isDigit(text[i + 2])) {
-            decoded.push_back(char(hex::digitValue(text[i + 1]) * 16 + hex::digitValue(text[i + 2])));
-            i += 2;
-        } else {
-            decoded.push_back(text[i]);
-        }
-    }
-    return decoded;
-}
 
 std::vector<std::string_view> split(std::string_view text, char separator)
 {
@@ -86,7 +70,7 @@ std::vector<std::string> pathComponents(const Url& url)
 {
     std::vector<std::string> components;
     auto path = url.path();
-    for (auto piece : split(path, '/')) {
+    for (auto piece : filePath::components(path)) {
         if (!piece.empty())
             components.push_back(asciiLowercased(piece));
     }

@@ -1,6 +1,7 @@
 #include "RevealRoots.h"
 
 #include "core/JsonReaders.h"
+#include "core/LocalFolder.h"
 
 #include <filesystem>
 #include <system_error>
@@ -8,14 +9,6 @@
 namespace quorin {
 
 namespace {
-
-// Equal to the root, or below it.
-bool isWithin(std::string_view path, std::string_view root)
-{
-    if (root.ends_with('/'))
-        root.remove_suffix(1);
-    return path == root || (path.starts_with(root) && path.substr(root.size()).starts_with('/'));
-}
 
 // Symbolic links followed as far as the path exists, the rest normalised as written.
 std::optional<std::string> resolved(const std::string& path)
@@ -27,13 +20,20 @@ std::optional<std::string> resolved(const std::string& path)
     return real.string();
 }
 
-bool isWithinRoot(const std::string& path, const Url& root)
+bool contains(const Url& root, const Url& file)
 {
-    if (!root.isFileURL() || !isWithin(path, root.filePath()))
+    auto folder = LocalFolder::of(root);
+    return folder && folder->contains(file);
+}
+
+// Inside as written, and still inside once the links that exist are followed.
+bool isWithinRoot(const Url& file, const Url& root)
+{
+    if (!contains(root, file))
         return false;
-    auto realPath = resolved(path);
+    auto realPath = resolved(file.filePath());
     auto realRoot = resolved(root.filePath());
-    return realPath && realRoot && isWithin(*realPath, *realRoot);
+    return realPath && realRoot && contains(Url::fileURL(*realRoot), Url::fileURL(*realPath));
 }
 
 } // namespace
@@ -49,9 +49,8 @@ std::optional<Url> RevealRoots::accept(std::string_view path) const
     if (path.size() > maximumPathBytes || !path.starts_with('/') || !json::isTrimmedNonEmpty(path))
         return std::nullopt;
     auto url = Url::fileURL(path).standardized();
-    auto filePath = url.filePath();
     for (const auto& root : m_roots) {
-        if (isWithinRoot(filePath, root))
+        if (isWithinRoot(url, root))
             return url;
     }
     return std::nullopt;
