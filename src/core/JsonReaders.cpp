@@ -87,4 +87,13 @@ bool isTrimmedNonEmpty(std::string_view text)
     return !text.empty() && trimmedWhiteSpace(text).size() == text.size();
 }
 
+std::optional<std::string> fileText(const nlohmann::json& document)
+{
+    try {
+        return document.dump(2, ' ', false, nlohmann::json::error_handler_t::strict) + "\n";
+    } catch (const nlohmann::json::exception&) {
+        return std::nullopt;
+    }
+}
+
 } // namespace quorin::json

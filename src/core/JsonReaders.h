@@ -35,4 +35,8 @@ const nlohmann::json* member(const nlohmann::json& object, std::string_view key)
 // and equal to itself untrimmed.
 bool isTrimmedNonEmpty(std::string_view text);
 
+// The text of one of the launcher's own JSON files: keys sorted (objects keep them so), two
+// spaces of indent, "/" not escaped, one final newline. nullopt when a string is not UTF-8.
+std::optional<std::string> fileText(const nlohmann::json& document);
+
 } // namespace quorin::json

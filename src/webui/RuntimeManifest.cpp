@@ -55,11 +55,7 @@ std::optional<std::string> RuntimeManifest::encode() const
         { "runtimeFileCount", runtimeFileCount },
         { "runtimeSHA256", std::move(digests) },
     };
-    try {
-        return document.dump(2, ' ', false, nlohmann::json::error_handler_t::strict) + "\n";
-    } catch (const nlohmann::json::exception&) {
-        return std::nullopt;
-    }
+    return json::fileText(document);
 }
 
 } // namespace quorin

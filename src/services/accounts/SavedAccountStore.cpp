@@ -27,6 +27,14 @@ SavedAccountStore::Accounts withAccount(SavedAccountStore::Accounts accounts, Sa
     return accounts;
 }
 
+Status<SavedAccountStoreError> writeAccounts(LauncherDataPersisting& persistence, const SavedAccountStore::Accounts& accounts)
+{
+    auto text = encodedSavedAccounts(accounts);
+    if (!text || persistence.write(*text).isError())
+        return fail(SavedAccountStoreError::persistenceFailed());
+    return Ok {};
+}
+
 // Moves the tokens an older version kept in the file into the key store, then writes the
 // file without them.
 Status<SavedAccountStoreError> migrateTokens(LauncherDataPersisting& persistence, KeychainClient& keychain, const std::string& service, SavedAccountStore::Accounts& entries)
@@ -36,9 +44,7 @@ Status<SavedAccountStoreError> migrateTokens(LauncherDataPersisting& persistence
             return fail(SavedAccountStoreError::keychainFailed());
         entry.token.clear();
     }
-    if (persistence.write(encodedSavedAccounts(entries)).isError())
-        return fail(SavedAccountStoreError::persistenceFailed());
-    return Ok {};
+    return writeAccounts(persistence, entries);
 }
 
 } // namespace
@@ -168,9 +174,7 @@ Status<KeychainClientError> SavedAccountStore::applyTokenChange(const SavedAccou
 
 Status<SavedAccountStoreError> SavedAccountStore::writeFile(const Accounts& accounts)
 {
-    if (m_persistence->write(encodedSavedAccounts(accounts)).isError())
-        return fail(SavedAccountStoreError::persistenceFailed());
-    return Ok {};
+    return writeAccounts(*m_persistence, accounts);
 }
 
 } // namespace quorin

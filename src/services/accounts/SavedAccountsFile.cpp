@@ -55,7 +55,7 @@ LoadedSavedAccounts decodedSavedAccounts(const std::optional<std::string>& bytes
     return loaded;
 }
 
-std::string encodedSavedAccounts(const std::vector<SavedAccount>& accounts)
+std::optional<std::string> encodedSavedAccounts(const std::vector<SavedAccount>& accounts)
 {
     auto document = nlohmann::json::array();
     for (const auto& account : accounts) {
@@ -69,8 +69,7 @@ std::string encodedSavedAccounts(const std::vector<SavedAccount>& accounts)
             { "lastUsedAt", account.lastUsedAt },
         });
     }
-    // Every string came through a JSON parser, so it is valid UTF-8 and nothing is replaced.
-    return document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return json::fileText(document);
 }
 
 } // namespace quorin

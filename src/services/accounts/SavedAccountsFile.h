@@ -26,7 +26,7 @@ struct LoadedSavedAccounts {
 // nothing to rewrite.
 LoadedSavedAccounts decodedSavedAccounts(const std::optional<std::string>& bytes);
 
-// The seven keys of each account, sorted, pretty-printed, "/" not escaped, one final newline.
-std::string encodedSavedAccounts(const std::vector<SavedAccount>& accounts);
+// The seven keys of each account in the launcher's file format; nullopt when a value is not UTF-8.
+std::optional<std::string> encodedSavedAccounts(const std::vector<SavedAccount>& accounts);
 
 } // namespace quorin

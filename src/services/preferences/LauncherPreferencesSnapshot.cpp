@@ -1,5 +1,7 @@
 #include "LauncherPreferencesSnapshot.h"
 
+#include "core/JsonReaders.h"
+
 #include <nlohmann/json.hpp>
 
 namespace quorin {
@@ -19,18 +21,13 @@ BridgeValue LauncherPreferencesSnapshot::bridgeValue() const
 
 std::optional<std::string> LauncherPreferencesSnapshot::fileText() const
 {
-    // nlohmann's objects keep their keys sorted and it never escapes "/".
     nlohmann::json document = {
         { "version", version },
         { "locale", locale },
         { "audioMuted", audioMuted },
         { "playBackgroundThemesByServer", nlohmann::json(playBackgroundThemesByServer) },
     };
-    try {
-        return document.dump(2, ' ', false, nlohmann::json::error_handler_t::strict) + "\n";
-    } catch (const nlohmann::json::exception&) {
-        return std::nullopt;
-    }
+    return json::fileText(document);
 }
 
 } // namespace quorin
