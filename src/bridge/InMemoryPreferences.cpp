@@ -1,5 +1,7 @@
 #include "InMemoryPreferences.h"
 
+#include "PreferencesSnapshotValue.h"
+
 namespace quorin {
 
 using namespace PreferenceValueRules;
@@ -59,15 +61,7 @@ void InMemoryPreferences::clearPlayBackgroundTheme(const BridgeValue* serverID)
 
 BridgeValue InMemoryPreferences::snapshot() const
 {
-    BridgeValue::Object themes;
-    for (const auto& [id, url] : m_themes)
-        themes.emplace(id, BridgeValue::string(url));
-    return BridgeValue::object({
-        { "version", BridgeValue::number(1) },
-        { "locale", BridgeValue::string(m_locale) },
-        { "audioMuted", BridgeValue::boolean(m_audioMuted) },
-        { "playBackgroundThemesByServer", BridgeValue::object(std::move(themes)) },
-    });
+    return preferencesSnapshotValue(m_locale, m_audioMuted, m_themes);
 }
 
 } // namespace quorin

@@ -1,5 +1,6 @@
 #include "LauncherPreferencesSnapshot.h"
 
+#include "bridge/PreferencesSnapshotValue.h"
 #include "core/JsonReaders.h"
 
 #include <nlohmann/json.hpp>
@@ -8,15 +9,7 @@ namespace quorin {
 
 BridgeValue LauncherPreferencesSnapshot::bridgeValue() const
 {
-    BridgeValue::Object themes;
-    for (const auto& [serverID, url] : playBackgroundThemesByServer)
-        themes.emplace(serverID, BridgeValue::string(url));
-    return BridgeValue::object({
-        { "version", BridgeValue::number(version) },
-        { "locale", BridgeValue::string(locale) },
-        { "audioMuted", BridgeValue::boolean(audioMuted) },
-        { "playBackgroundThemesByServer", BridgeValue::object(std::move(themes)) },
-    });
+    return preferencesSnapshotValue(locale, audioMuted, playBackgroundThemesByServer);
 }
 
 std::optional<std::string> LauncherPreferencesSnapshot::fileText() const
