@@ -11,6 +11,7 @@ packages=(
   xvfb xauth dbus dbus-x11 gnome-keyring imagemagick
 )
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm) # the build installs the pinned game runtime with it
 
 missing=()
 for package in "${packages[@]}"; do
