@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libglib2.0-dev libgtk-4-dev libwebkitgtk-6.0-dev libsoup-3.0-dev libsecret-1-dev
-  libssl-dev nlohmann-json3-dev libsimdjson-dev libarchive-dev libplist-dev
+  libssl-dev nlohmann-json3-dev libsimdjson-dev libarchive-dev libarchive-tools libplist-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth dbus dbus-x11 gnome-keyring imagemagick
   desktop-file-utils xdg-utils appstream
