@@ -1,0 +1,122 @@
+#include "game/WebSocketCodec.h"
+
+#include <gtest/gtest.h>
+
+namespace quorin {
+namespace {
+
+namespace ws = WebSocketCodec;
+
+const std::string sampleRequest = "GET /p HTTP/1.1\r\nHost: 127.0.0.1:4000\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                                  "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n";
+
+// A client frame: the server frame `encode` makes, masked with the key 1 2 3 4.
+std::string masked(const std::string& serverFrame)
+{
+    std::size_t headerSize = serverFrame.size() < 128 ? 2 : serverFrame[1] == 126 ? 4 : 10;
+    std::string frame = serverFrame.substr(0, headerSize) + "\x01\x02\x03\x04" + serverFrame.substr(headerSize);
+    frame[1] = static_cast<char>(frame[1] | 0x80);
+    for (std::size_t i = headerSize + 4; i < frame.size(); ++i)
+        frame[i] = static_cast<char>(frame[i] ^ ((i - headerSize - 4) % 4 + 1));
+    return frame;
+}
+
+TEST(WebSocketCodec, HandshakeChecksInOrder)
+{
+    struct Case { std::string from, to; bool accepted; };
+    const Case cases[] = {
+        { "", "", true },
+        { "Connection: Upgrade", "Connection: keep-alive, Upgrade", true },
+        { "Upgrade: websocket", "Upgrade: WebSocket\r\nOrigin: null", true },
+        { "Upgrade: websocket", "Upgrade: websocket\r\nOrigin: quorin-game://app", true },
+        { "Upgrade: websocket", "Upgrade: websocket\r\nX: " + std::string(8100, 'a'), false },
+        { "Upgrade: websocket", "Upgrade: websocket\r\nX: \xC3\xA9", false },
+        { "==\r\n\r\n", "==\r\n", false },
+        { "GET /p HTTP/1.1", "POST /p HTTP/1.1", false },
+        { "GET /p HTTP/1.1", "GET /p?x HTTP/1.1", false },
+        { "GET /p HTTP/1.1", "GET /p HTTP/1.0", false },
+        { "Upgrade: websocket", "Upgrade: websocket\r\nX-Broken", false },
+        { "Upgrade: websocket", "Upgrade: websocket\r\nsec-websocket-key: dGhlIHNhbXBsZSBub25jZQ==", false },
+        { "127.0.0.1:4000", "localhost:4000", false },
+        { "127.0.0.1:4000", "127.0.0.1:4001", false },
+        { "Upgrade: websocket", "Upgrade: h2c", false },
+        { "Connection: Upgrade", "Connection: keep-alive", false },
+        { "Version: 13", "Version: 8", false },
+        { "dGhlIHNhbXBsZSBub25jZQ==", "AAAAAAAAAAAAAAAAAAAA", false },
+        { "dGhlIHNhbXBsZSBub25jZQ==", "AAAAAAAAAAAAAAAAAAAAAAA=", false },
+        { "dGhlIHNhbXBsZSBub25jZQ==", "dGhlIHNhbXBsZSBub25jZQ", false },
+        { "Upgrade: websocket", "Upgrade: websocket\r\nOrigin: https://quorin42.net", false },
+    };
+    for (const auto& [from, to, accepted] : cases) {
+        std::string request = sampleRequest;
+        request.replace(request.find(from), from.size(), to);
+        auto response = ws::handshake(request, "/p", 4000);
+        ASSERT_EQ(response.hasValue(), accepted) << to;
+        if (accepted) // RFC 6455 section 1.3's sample key and accept value
+            EXPECT_TRUE(response->ends_with("\r\nSec-WebSocket-Accept: s3pPLMBiTxaQ9kYGzzhZRbK+xOo=\r\n\r\n")) << to;
+        else
+            EXPECT_EQ(response.error(), LauncherGameError::socketUnavailable()) << to;
+    }
+}
+
+TEST(WebSocketCodec, DecodeTellsMissingBytesFromMalformedFrames)
+{
+    std::string ping = masked(ws::encode("hi", ws::Ping));
+    std::string binary = masked(ws::encode(std::string(300, 'x'), ws::Binary));
+    enum Outcome { NeedsMore, Fails, Decodes };
+    struct Case { std::string bytes; Outcome outcome; };
+    const Case cases[] = {
+        { "\x82", NeedsMore },
+        { binary.substr(0, 3), NeedsMore },
+        { std::string("\x82\xFF\0\0\0\0\0\x01\0", 9), NeedsMore },
+        { binary.substr(0, binary.size() - 1), NeedsMore },
+        { binary + ping.substr(0, 3), Decodes },
+        { masked(ws::encode("", ws::Close)), Decodes },
+        { masked(ws::encode("\x03\xE8", ws::Close)), Decodes },
+        { "\xC2" + binary.substr(1), Fails },
+        { ws::encode("hi", ws::Binary), Fails },
+        { "\x81" + binary.substr(1), Fails },
+        { "\x09" + ping.substr(1), Fails },
+        { masked(ws::encode(std::string(126, 'p'), ws::Ping)), Fails },
+        { masked(ws::encode("x", ws::Close)), Fails },
+        { std::string("\x82\xFE\x00\x64", 4), Fails },
+        { std::string("\x82\xFF\0\0\0\0\0\0\xFF\xFF", 10), Fails },
+        { std::string("\x82\xFF\0\0\0\0\0\x10\0\x01", 10), Fails },
+    };
+    for (const auto& [bytes, outcome] : cases) {
+        auto frame = ws::decode(bytes);
+        ASSERT_EQ(frame.isError(), outcome == Fails) << testing::PrintToString(bytes);
+        if (outcome != Fails) {
+            EXPECT_EQ(frame->has_value(), outcome == Decodes) << testing::PrintToString(bytes);
+        }
+    }
+    EXPECT_EQ(ws::decode(binary + ping.substr(0, 3)).value()->length, static_cast<std::int64_t>(binary.size()));
+}
+
+TEST(WebSocketCodec, RoundTripsAtTheLengthBoundaries)
+{
+    const std::pair<std::size_t, std::size_t> cases[] = { { 125, 2 }, { 126, 4 }, { 65535, 4 }, { 65536, 10 }, { 1048576, 10 } };
+    for (auto [size, headerSize] : cases) {
+        std::string payload(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            payload[i] = static_cast<char>(i * 7);
+        std::string frame = ws::encode(payload, ws::Binary);
+        EXPECT_EQ(frame.size(), headerSize + size);
+        auto decoded = ws::decode(masked(frame));
+        ASSERT_TRUE(decoded.hasValue() && decoded->has_value()) << size;
+        EXPECT_EQ(**decoded, (ws::Frame { true, ws::Binary, payload, static_cast<std::int64_t>(headerSize + 4 + size) }));
+    }
+    EXPECT_TRUE(ws::decode(masked(ws::encode(std::string(1048577, 'x'), ws::Binary))).isError());
+}
+
+TEST(WebSocketCodec, CloseReplyKeepsOnlySendableCodes)
+{
+    EXPECT_EQ(ws::closeReply(""), "");
+    EXPECT_EQ(ws::closeReply("\x03\xE8" "bye"), "\x03\xE8" "bye");
+    EXPECT_EQ(ws::closeReply("\x0B\xB8"), "\x0B\xB8");
+    for (std::string code : { "\x03\xED", "\x03\xEE", "\x07\xD0", "\x13\x88" })
+        EXPECT_EQ(ws::closeReply(code), "\x03\xEA");
+}
+
+} // namespace
+} // namespace quorin
