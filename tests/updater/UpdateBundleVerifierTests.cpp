@@ -1,0 +1,143 @@
+#include "core/ReadableFile.h"
+#include "support/TemporaryDirectory.h"
+#include "updater/Ed25519.h"
+#include "updater/ExecutableArchitecture.h"
+#include "updater/UpdateBundleSigning.h"
+#include "updater/UpdateBundleVerifier.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <elf.h>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+namespace quorin {
+namespace {
+
+using testing::TemporaryDirectory;
+
+std::string infoPlist(const std::string& version, const std::string& extra = {}, const std::string& identifier = "com.quorin42.desktop",
+    const std::string& executable = "Quorin42Launcher")
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+           "<key>CFBundleIdentifier</key><string>" + identifier + "</string>"
+           "<key>CFBundleExecutable</key><string>" + executable + "</string>"
+           "<key>CFBundleShortVersionString</key><string>" + version + "</string>" + extra + "</dict></plist>\n";
+}
+
+// The first page of this test program: an ELF executable for this machine.
+std::string ownHeader()
+{
+    auto file = ReadableFile::open("/proc/self/exe").value();
+    std::string header(4096, '\0');
+    header.resize(file.read(header).value());
+    return header;
+}
+
+std::string withMachine(std::string header, unsigned machine)
+{
+    header[18] = static_cast<char>(machine);
+    header[19] = static_cast<char>(machine >> 8);
+    return header;
+}
+
+#if defined(__x86_64__)
+constexpr unsigned otherMachine = EM_AARCH64;
+#else
+constexpr unsigned otherMachine = EM_X86_64;
+#endif
+
+TEST(ExecutableArchitecture, OnlySixtyFourBitLittleEndianELFForThisMachine)
+{
+    auto own = ownHeader();
+    EXPECT_TRUE(isExecutableForThisMachine(own));
+    EXPECT_TRUE(isExecutableForThisMachine(own.substr(0, 20)));
+    for (const auto& header : { own.substr(0, 19), withMachine(own, otherMachine), std::string(own).replace(EI_CLASS, 1, 1, ELFCLASS32),
+             std::string(own).replace(EI_DATA, 1, 1, ELFDATA2MSB), std::string(own).replace(0, 1, 1, 'X'), std::string() })
+        EXPECT_FALSE(isExecutableForThisMachine(header));
+}
+
+struct Bundle {
+    TemporaryDirectory directory;
+    std::string path = directory.makeDirectory("Quorin 4.2.app");
+    std::string signer = ed25519::generatePrivateKey();
+    std::string notary = ed25519::generatePrivateKey();
+
+    Bundle()
+    {
+        write("Contents/Info.plist", infoPlist("1.4.0"));
+        write("Contents/MacOS/Quorin42Launcher", ownHeader());
+        write("Contents/Resources/launcher-config.json", "{}");
+    }
+    void write(const std::string& relative, const std::string& bytes) const { TemporaryDirectory::writeFile(path + "/" + relative, bytes); }
+    void seal(const std::string& key) const { ASSERT_TRUE(UpdateBundleSigning::sign(path, key).hasValue()); }
+    void notarize(const std::string& key) const { ASSERT_TRUE(UpdateBundleSigning::notarize(path, key).hasValue()); }
+    UpdateTrustedKeys keys() const { return { { *ed25519::publicKeyOf(signer) }, { *ed25519::publicKeyOf(notary) } }; }
+};
+
+TEST(UpdateBundleVerifier, ChecksIdentitySealArchitectureAndNotarizationOfRealBundles)
+{
+    const UpdateFailure signature = LauncherUpdateError::signature();
+    const UpdateFailure notarization = LauncherUpdateError::notarization();
+    using Change = std::function<void(Bundle&)>;
+    auto resealed = [](Change change) { return [=](Bundle& b) { change(b); b.seal(b.signer); b.notarize(b.notary); }; };
+    auto plist = [&](std::string text) { return resealed([=](Bundle& b) { b.write("Contents/Info.plist", text); }); };
+    auto optOut = [&](std::string value) { return [=](Bundle& b) { b.write("Contents/Info.plist", infoPlist("1.4.0", "<key>QuorinNotarized</key>" + value)); b.seal(b.signer); }; };
+    struct Case { std::string name; Change change; std::optional<UpdateFailure> expected; std::string version = "1.4.0"; };
+    const Case cases[] = {
+        { "sealed and notarized", [](Bundle&) {}, std::nullopt },
+        { "not notarized, opted out", optOut("<false/>"), std::nullopt },
+        { "extra file", [](Bundle& b) { b.write("Contents/Resources/extra", "x"); }, signature },
+        { "changed byte", [](Bundle& b) { b.write("Contents/Resources/launcher-config.json", "[]"); }, signature },
+        { "missing file", [](Bundle& b) { std::filesystem::remove(b.path + "/Contents/Resources/launcher-config.json"); }, signature },
+        { "symbolic link", [](Bundle& b) { std::filesystem::create_symlink("launcher-config.json", b.path + "/Contents/Resources/link"); }, signature },
+        { "extra file in the seal's folder", [](Bundle& b) { b.write("Contents/_CodeSignature/Extra", "x"); }, signature },
+        { "seal names another identifier", [](Bundle& b) { auto r = b.path + "/Contents/_CodeSignature/CodeResources"; auto text = ReadableFile::readContents(r).value();
+             b.write("Contents/_CodeSignature/CodeResources", text.replace(text.find("com.quorin42"), 3, "org"));
+             b.write("Contents/_CodeSignature/CodeSignature", *ed25519::sign(b.signer, text)); }, signature },
+        { "other signing key", [](Bundle& b) { b.seal(ed25519::generatePrivateKey()); b.notarize(b.notary); }, signature },
+        { "other identifier", plist(infoPlist("1.4.0", {}, "com.quorin42.other")), signature },
+        { "other executable name", plist(infoPlist("1.4.0", {}, "com.quorin42.desktop", "Other")), signature },
+        { "other version", plist(infoPlist("1.4.0")), signature, "1.4.1" },
+        { "not a dictionary", plist("<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>"), signature },
+        { "invalid version", plist(infoPlist("1.4")), LauncherUpdateError::invalidFeed(), "1.4" },
+        { "executable for another machine", resealed([](Bundle& b) { b.write("Contents/MacOS/Quorin42Launcher", withMachine(ownHeader(), otherMachine)); }), signature },
+        { "empty executable", resealed([](Bundle& b) { b.write("Contents/MacOS/Quorin42Launcher", ""); }), signature },
+        { "no executable", resealed([](Bundle& b) { std::filesystem::remove(b.path + "/Contents/MacOS/Quorin42Launcher"); }),
+            FileSystemError::fromErrno("", ENOENT) },
+        { "no Info.plist", [](Bundle& b) { std::filesystem::remove(b.path + "/Contents/Info.plist"); }, FileSystemError::fromErrno("", ENOENT) },
+        { "Info.plist not a property list", plist("not a plist"), FileSystemError::fromErrno("", EINVAL) },
+        { "not notarized", [](Bundle& b) { b.seal(b.signer); }, notarization },
+        { "notarized by the signer", [](Bundle& b) { b.seal(b.signer); b.notarize(b.signer); }, notarization },
+        { "opted in", optOut("<true/>"), notarization },
+        { "opt-out as a string", optOut("<string>false</string>"), notarization },
+    };
+    for (const auto& [name, change, expected, version] : cases) {
+        Bundle bundle;
+        bundle.seal(bundle.signer);
+        bundle.notarize(bundle.notary);
+        change(bundle);
+        auto outcome = UpdateBundleVerifier(bundle.keys()).verify(bundle.path, version);
+        auto* fileError = outcome.isError() ? std::get_if<FileSystemError>(&outcome.error()) : nullptr;
+        if (fileError) // the path is the file's own
+            EXPECT_EQ(std::optional<UpdateFailure>(FileSystemError { "", fileError->code }), expected) << name;
+        else
+            EXPECT_EQ(outcome.isError() ? std::optional(outcome.error()) : std::nullopt, expected) << name;
+    }
+}
+
+TEST(UpdateBundleVerifier, IdentityAndSignatureAloneNeedNoNotaryAndNoKeysTrustNothing)
+{
+    Bundle bundle;
+    bundle.seal(bundle.signer);
+    EXPECT_TRUE(UpdateBundleVerifier(bundle.keys()).verifyIdentityAndSignature(bundle.path, "1.4.0").hasValue());
+    for (const auto& keys : { UpdateTrustedKeys {}, UpdateTrustedKeys::production() })
+        EXPECT_EQ(UpdateBundleVerifier(keys).verifyIdentityAndSignature(bundle.path, "1.4.0").error(), UpdateFailure(LauncherUpdateError::signature()));
+    auto translocated = bundle.directory.makeDirectory("AppTranslocation/Quorin 4.2.app");
+    EXPECT_EQ(UpdateBundleVerifier(bundle.keys()).verify(translocated, "1.4.0").error(), UpdateFailure(LauncherUpdateError::location()));
+}
+
+} // namespace
+} // namespace quorin
