@@ -1,0 +1,130 @@
+#include "game/RuffleRuntimeManifest.h"
+
+#include "game/PackagedRuffleManifestDigest.h"
+
+#include "core/Sha256.h"
+#include "support/TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <functional>
+
+namespace quorin {
+namespace {
+
+using testing::TemporaryDirectory;
+
+// A runtime folder of 8 small package files and the host page, pinned by its own manifest.
+struct RuntimeFolder {
+    TemporaryDirectory directory;
+    nlohmann::json manifest { { "package", "@ruffle-rs/ruffle@0.6.0" }, { "files", nlohmann::json::array() } };
+
+    RuntimeFolder()
+    {
+        for (int index = 0; index < 8; ++index) {
+            auto name = "core" + std::to_string(index) + ".js";
+            directory.write("ruffle/" + name, "file " + std::to_string(index));
+            manifest["files"].push_back({ { "path", name }, { "sha256", sha256Hex("file " + std::to_string(index)) } });
+        }
+        directory.write("host/index.html", "<html>");
+        directory.write("host/ruffle-host.js", "start();");
+    }
+    Result<RuffleRuntimeManifest, RuffleRuntimeError> load(const std::string& manifestSuffix = "")
+    {
+        auto text = manifest.dump();
+        directory.write("ruffle-manifest.json", text + manifestSuffix);
+        return RuffleRuntimeManifest::load(directory.path(), sha256Hex(text));
+    }
+};
+
+RuffleRuntimeError error(const auto& result)
+{
+    return result.isError() ? result.error() : RuffleRuntimeError(LauncherGameError::invalidSession());
+}
+
+TEST(RuffleRuntimeManifest, RefusesManifestsAndFilesThatAreNotTheListedOnes)
+{
+    struct Case { const char* name; std::function<void(RuntimeFolder&)> change; std::string manifestSuffix; };
+    const Case cases[] = {
+        { "nine entries", [](RuntimeFolder& folder) { folder.manifest["files"].push_back(folder.manifest["files"][0]); }, "" },
+        { "slash in a name", [](RuntimeFolder& folder) { folder.manifest["files"][0]["path"] = "sub/core0.js"; }, "" },
+        { "space in a name", [](RuntimeFolder& folder) { folder.manifest["files"][0]["path"] = "core 0.js"; }, "" },
+        { "duplicate name", [](RuntimeFolder& folder) { folder.manifest["files"][1]["path"] = "core0.js"; }, "" },
+        { "non-string value", [](RuntimeFolder& folder) { folder.manifest["files"][0]["size"] = 7; }, "" },
+        { "other package", [](RuntimeFolder& folder) { folder.manifest["package"] = "@ruffle-rs/ruffle@0.5.0"; }, "" },
+        { "upper-case digest", [](RuntimeFolder& folder) {
+             auto& digest = folder.manifest["files"][0]["sha256"].get_ref<std::string&>();
+             for (auto& c : digest) c = static_cast<char>(std::toupper(c));
+         }, "" },
+        { "altered package file", [](RuntimeFolder& folder) { folder.directory.write("ruffle/core3.js", "file 4"); }, "" },
+        { "manifest one byte off the pinned one", [](RuntimeFolder&) {}, " " },
+        { "root is a link", [](RuntimeFolder& folder) {
+             std::filesystem::rename(folder.directory.path(), folder.directory.path() + "-real");
+             std::filesystem::create_directory_symlink(folder.directory.path() + "-real", folder.directory.path());
+         }, "" },
+    };
+    for (const auto& row : cases) {
+        RuntimeFolder folder;
+        row.change(folder);
+        EXPECT_EQ(error(folder.load(row.manifestSuffix)), RuffleRuntimeError(LauncherGameError::runtimeInvalid())) << row.name;
+        std::filesystem::remove_all(folder.directory.path() + "-real");
+    }
+}
+
+TEST(RuffleRuntimeManifest, ServesListedFilesAndRechecksThemOnEveryRead)
+{
+    RuntimeFolder folder;
+    auto manifest = folder.load();
+    ASSERT_TRUE(manifest.hasValue());
+    EXPECT_EQ(manifest->paths().size(), 10u);
+    EXPECT_EQ(manifest->read("ruffle/core2.js")->bytes(), "file 2");
+    EXPECT_EQ(manifest->read("host/ruffle-host.js")->bytes(), "start();");
+    for (auto path : { "ruffle-manifest.json", "host/other.html", "ruffle/../host/index.html" })
+        EXPECT_EQ(error(manifest->read(path)), RuffleRuntimeError(LauncherGameError::resourceDenied())) << path;
+
+    folder.directory.write("ruffle/core2.js", "file 3");
+    EXPECT_EQ(error(manifest->read("ruffle/core2.js")), RuffleRuntimeError(LauncherGameError::runtimeInvalid()));
+    std::filesystem::remove(folder.directory.pathOf("ruffle/core5.js"));
+    EXPECT_TRUE(std::holds_alternative<FileSystemError>(error(manifest->read("ruffle/core5.js"))));
+
+    // A link to an identical folder is refused on every read, here and at load.
+    std::filesystem::copy(folder.directory.pathOf("ruffle"), folder.directory.pathOf("copy"));
+    std::filesystem::remove_all(folder.directory.pathOf("ruffle"));
+    std::filesystem::create_directory_symlink("copy", folder.directory.pathOf("ruffle"));
+    EXPECT_EQ(error(manifest->read("ruffle/core1.js")), RuffleRuntimeError(LauncherGameError::resourceDenied()));
+    EXPECT_EQ(error(folder.load()), RuffleRuntimeError(LauncherGameError::resourceDenied()));
+}
+
+TEST(RuffleRuntimeManifest, ServesFilesUpTo32MiB)
+{
+    RuntimeFolder folder;
+    std::string bytes(RuffleRuntimeManifest::maximumFileSize, 'x');
+    folder.directory.write("host/index.html", bytes);
+    auto manifest = folder.load();
+    ASSERT_TRUE(manifest.hasValue());
+    EXPECT_EQ(manifest->read("host/index.html")->bytes().size(), bytes.size());
+    folder.directory.write("host/index.html", bytes + "x");
+    EXPECT_EQ(error(manifest->read("host/index.html")), RuffleRuntimeError(LauncherGameError::runtimeInvalid()));
+}
+
+TEST(RuffleRuntimeManifest, SafePathsAndMimeTypes)
+{
+    for (auto path : { "/ruffle/a.js", "ruffle/a%2e.js", "ruffle//a.js", "ruffle/../a.js" })
+        EXPECT_FALSE(RuffleRuntimeManifest::isSafePath(path)) << path;
+    EXPECT_TRUE(RuffleRuntimeManifest::isSafePath("ruffle/A-z_0.9.js"));
+    for (auto [path, type] : { std::pair { "a.wasm", "application/wasm" }, { "a.js", "text/javascript" }, { "a.html", "text/html" },
+             { "a.json", "application/json" }, { "a.js.map", "text/plain" } })
+        EXPECT_EQ(RuffleRuntimeManifest::mimeType(path), type) << path;
+}
+
+TEST(RuffleRuntimeManifest, ShippedRuntimeMatchesTheCompiledInDigest)
+{
+    auto manifest = RuffleRuntimeManifest::load(QUORIN_BUNDLE_DIR "/Contents/Resources/GameRuntime", packagedRuffleManifestSHA256);
+    ASSERT_TRUE(manifest.hasValue());
+    EXPECT_EQ(manifest->paths().size(), 10u);
+}
+
+} // namespace
+} // namespace quorin
