@@ -134,9 +134,53 @@ cases=$((cases + 1))
 output=$("$tool" validate-config "$work/line"$'\n'"break.json" 2> /dev/null)
 [[ "$output" == "io: $work/line\nbreak.json: No such file or directory" ]] || fail "a line break in a path was printed as '$output'"
 
+# --- the release side: keys, seal, archive and feed, as a release is made ------------------------
+
+expect() { # STATUS LINE ARGUMENT...
+  local status=$1 line=$2; shift 2
+  cases=$((cases + 1))
+  output=$("$tool" "$@" 2> "$work/stderr")
+  actual_status=$?
+  [[ "$actual_status" == "$status" && "$output" == "$line" ]] || fail "$*: exit status $actual_status, printed '$output', expected $status '$line'"
+  [[ -s "$work/stderr" ]] && fail "$*: wrote to standard error: $(cat "$work/stderr")"
+}
+r="$work/release" app="$work/release/Quorin 4.2.app" url=https://updates.example.com/linux
+zip="$r/Quorin42-1.4.0-linux-$(uname -m | sed 's/aarch64/arm64/').zip"
+mkdir -p "$app/Contents/MacOS" "$app/Contents/Resources" "$r/x"
+cp "$tool" "$app/Contents/MacOS/Quorin42Launcher"
+cp "$sample_config" "$app/Contents/Resources/launcher-config.json"
+printf '<?xml version="1.0"?><plist version="1.0"><dict><key>CFBundleIdentifier</key><string>com.quorin42.desktop</string><key>CFBundleExecutable</key><string>Quorin42Launcher</string><key>CFBundleShortVersionString</key><string>1.4.0</string></dict></plist>' > "$app/Contents/Info.plist"
+trust=(--trust "$r/signer.pub" --notary "$r/notary.pub")
+expect 0 ok keygen "$r/signer"
+expect 0 ok keygen "$r/notary"
+expect 2 "io: $r/signer: File exists" keygen "$r/signer"
+[[ "$(stat -c %a "$r/signer")" == 600 ]] || fail "private key readable by others"
+expect 0 ok sign-bundle "$app" --key "$r/signer"
+expect 1 UPDATE_NOTARIZATION_REQUIRED verify-bundle "$app" 1.4.0 "${trust[@]}"
+expect 0 ok notarize-bundle "$app" --key "$r/notary"
+expect 0 ok verify-bundle "$app" 1.4.0 "${trust[@]}"
+expect 1 UPDATE_SIGNATURE_INVALID verify-bundle "$app" 1.4.0 --trust "$r/notary.pub" --notary "$r/notary.pub"
+expect 1 UPDATE_SIGNATURE_INVALID verify-bundle "$app" 1.4.1 "${trust[@]}"
+expect 1 "invalidKey($app/Contents/Info.plist)" verify-bundle "$app" 1.4.0 --trust "$app/Contents/Info.plist"
+expect 0 ok pack "$app" "$zip"
+expect 0 ok validate-archive "$zip"
+(cd "$r/x" && bsdtar -xf "$zip") || fail "bsdtar cannot extract the packed archive"
+expect 0 ok verify-bundle "$r/x/Quorin 4.2.app" 1.4.0 "${trust[@]}"
+cases=$((cases + 1))
+"$tool" feed --version 1.4.0 --archive "$zip" --url-base "$url" > "$r/feed.yml" || fail "feed refused a packed archive"
+digest=$(python3 -c 'import base64,hashlib,sys; print(base64.b64encode(hashlib.sha512(open(sys.argv[1],"rb").read()).digest()).decode())' "$zip")
+grep -qx "    sha512: $digest" "$r/feed.yml" && grep -qx "    size: $(stat -c %s "$zip")" "$r/feed.yml" || fail "feed: $(cat "$r/feed.yml")"
+expect 0 ok validate-feed "$r/feed.yml" "$url/latest.yml"
+expect 1 UPDATE_FEED_INVALID validate-feed "$r/feed.yml" "$url/latest.yml?x"
+expect 1 UPDATE_FEED_INVALID feed --version 1.4.1 --archive "$zip" --url-base "$url"
+expect 1 UPDATE_ARCHIVE_INVALID validate-archive "$r/feed.yml"
+ln -s Info.plist "$app/Contents/Link"
+expect 1 UPDATE_SIGNATURE_INVALID sign-bundle "$app" --key "$r/signer"
+expect 1 UPDATE_ARCHIVE_INVALID pack "$app" "$zip"
+
 # --- usage ------------------------------------------------------------------------------------
 
-for arguments in "" "validate-web-ui" "validate-web-ui a b" "sign $ui" "--help x"; do
+for arguments in "" "validate-web-ui" "validate-web-ui a b" "sign $ui" "--help x" "sign-bundle x" "verify-bundle x 1.0.0" "feed --version 1.0.0" "pack x"; do
   cases=$((cases + 1))
   # shellcheck disable=SC2086 # the words are the arguments
   output=$("$tool" $arguments 2> "$work/stderr")

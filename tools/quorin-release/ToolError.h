@@ -5,6 +5,7 @@
 
 #include "core/FileSystemError.h"
 #include "core/Result.h"
+#include "updater/LauncherUpdateError.h"
 #include "webui/WebUIBundleValidator.h"
 
 #include <string>
@@ -29,11 +30,20 @@ struct ToolError {
         return fileSystemFailure(std::get<FileSystemError>(error));
     }
 
+    static ToolError of(const UpdateFailure& error)
+    {
+        if (const auto* refused = std::get_if<LauncherUpdateError>(&error))
+            return refusal(refused->code());
+        return fileSystemFailure(std::get<FileSystemError>(error));
+    }
+
     int exitStatus() const { return errorCase == Case::Refusal ? 1 : 2; }
 
     bool operator==(const ToolError&) const = default;
 };
 
 using ToolOutcome = Status<ToolError>;
+// What a command prints on success: "ok", or the text it makes (the feed).
+using ToolOutput = Result<std::string, ToolError>;
 
 } // namespace quorin::release
