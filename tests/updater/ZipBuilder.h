@@ -1,7 +1,9 @@
 #pragma once
 
-// ZIP archives written field by field (stored entries, no CRC), so a test can break any one
-// field of any record and see the structure check refuse it.
+// Archives from the release tool's writer with the offsets of their records, so a test can
+// break any one field of any record and see the structure check refuse it.
+
+#include "updater/ZipWriter.h"
 
 #include <cstdint>
 #include <string>
@@ -13,7 +15,7 @@ namespace quorin::testing {
 struct ZipEntry {
     std::string name;
     std::string data;
-    std::uint32_t mode { 0100644 }; // file type and permissions, the upper half of the external attributes
+    mode_t mode { 0100644 };
 };
 
 struct Zip {
@@ -22,6 +24,13 @@ struct Zip {
     std::vector<std::size_t> central; // offset of each central header
     std::size_t end { 0 };            // offset of the end record
 
+    std::uint32_t get(std::size_t offset, int width) const
+    {
+        std::uint32_t value = 0;
+        for (int index = width; index-- > 0;)
+            value = (value << 8) | static_cast<unsigned char>(bytes[offset + index]);
+        return value;
+    }
     // Overwrites `width` bytes at `offset` with `value`, little-endian.
     Zip& put(std::size_t offset, std::uint32_t value, int width)
     {
@@ -31,49 +40,19 @@ struct Zip {
     }
 };
 
-inline void append(std::string& bytes, std::uint32_t value, int width)
-{
-    for (int index = 0; index < width; ++index)
-        bytes.push_back(static_cast<char>(value >> (8 * index)));
-}
-
 inline Zip zipOf(const std::vector<ZipEntry>& entries, std::string_view comment = {})
 {
+    ZipWriter writer;
+    for (const auto& entry : entries)
+        writer.add(entry.name, entry.data, entry.mode);
     Zip zip;
-    for (const auto& entry : entries) {
-        zip.local.push_back(zip.bytes.size());
-        for (auto [value, width] : { std::pair { 0x04034b50u, 4 }, { 20u, 2 }, { 0u, 2 }, { 0u, 2 }, { 0u, 4 }, { 0u, 4 } })
-            append(zip.bytes, value, width);
-        for (auto value : { entry.data.size(), entry.data.size() })
-            append(zip.bytes, static_cast<std::uint32_t>(value), 4);
-        append(zip.bytes, static_cast<std::uint32_t>(entry.name.size()), 2);
-        append(zip.bytes, 0, 2);
-        zip.bytes += entry.name + entry.data;
+    zip.bytes = std::move(writer).finish();
+    zip.end = zip.bytes.size() - 22;
+    zip.put(zip.end + 20, static_cast<std::uint32_t>(comment.size()), 2).bytes += comment;
+    for (std::size_t at = zip.get(zip.end + 16, 4); at < zip.end; at += 46 + zip.get(at + 28, 2)) {
+        zip.central.push_back(at);
+        zip.local.push_back(zip.get(at + 42, 4));
     }
-    auto directory = zip.bytes.size();
-    for (std::size_t index = 0; index < entries.size(); ++index) {
-        const auto& entry = entries[index];
-        zip.central.push_back(zip.bytes.size());
-        for (auto [value, width] : { std::pair { 0x02014b50u, 4 }, { 0x031Eu, 2 }, { 20u, 2 }, { 0u, 2 }, { 0u, 2 }, { 0u, 4 }, { 0u, 4 } })
-            append(zip.bytes, value, width);
-        for (auto value : { entry.data.size(), entry.data.size() })
-            append(zip.bytes, static_cast<std::uint32_t>(value), 4);
-        append(zip.bytes, static_cast<std::uint32_t>(entry.name.size()), 2);
-        for (int field = 0; field < 4; ++field) // extra and comment lengths, disk, internal attributes
-            append(zip.bytes, 0, 2);
-        append(zip.bytes, entry.mode << 16, 4);
-        append(zip.bytes, static_cast<std::uint32_t>(zip.local[index]), 4);
-        zip.bytes += entry.name;
-    }
-    zip.end = zip.bytes.size();
-    append(zip.bytes, 0x06054b50u, 4);
-    append(zip.bytes, 0, 4);
-    append(zip.bytes, static_cast<std::uint32_t>(entries.size()), 2);
-    append(zip.bytes, static_cast<std::uint32_t>(entries.size()), 2);
-    append(zip.bytes, static_cast<std::uint32_t>(zip.end - directory), 4);
-    append(zip.bytes, static_cast<std::uint32_t>(directory), 4);
-    append(zip.bytes, static_cast<std::uint32_t>(comment.size()), 2);
-    zip.bytes += comment;
     return zip;
 }
 

@@ -1,8 +1,8 @@
 #include "Commands.h"
-#include "ZipWriter.h"
 
 #include "core/AtomicFile.h"
 #include "core/DirectoryWalk.h"
+#include "core/FilePath.h"
 #include "core/ProductIdentity.h"
 #include "core/ReadableFile.h"
 #include "core/Url.h"
@@ -11,8 +11,7 @@
 #include "updater/SemanticUpdateVersion.h"
 #include "updater/UpdateArchive.h"
 #include "updater/UpdateZIPDirectory.h"
-
-#include "core/FilePath.h"
+#include "updater/ZipWriter.h"
 
 #include <sys/stat.h>
 

@@ -2,14 +2,14 @@
 
 // A ZIP archive built in memory from stored entries (PKWARE APPNOTE.TXT 4.3.7, 4.3.12,
 // 4.3.16): no compression, no ZIP64, UNIX permissions in the external attributes so that
-// extractors keep them.
+// extractors keep them. The release tool packs bundles with it; tests build archives with it.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
 
-namespace quorin::release {
+namespace quorin {
 
 class ZipWriter {
 public:
@@ -24,4 +24,4 @@ private:
     std::uint32_t m_count { 0 };
 };
 
-} // namespace quorin::release
+} // namespace quorin

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace quorin::release {
+namespace quorin {
 
 namespace {
 
@@ -71,4 +71,4 @@ std::string ZipWriter::finish() &&
     return archive;
 }
 
-} // namespace quorin::release
+} // namespace quorin
