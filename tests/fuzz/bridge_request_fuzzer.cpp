@@ -1,0 +1,11 @@
+#include "bridge/BridgeRequest.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    (void)quorin::BridgeRequest::decode(std::string_view(reinterpret_cast<const char*>(data), size));
+    return 0;
+}
