@@ -24,10 +24,9 @@ bool isArrayOfObjects(const nlohmann::json& document)
 bool removeDuplicateIDs(std::vector<SavedAccount>& accounts)
 {
     std::set<std::string, std::less<>> seen;
-    auto removed = std::ranges::remove_if(accounts, [&](const SavedAccount& account) { return !seen.insert(account.id).second; });
-    bool any = !removed.empty();
-    accounts.erase(removed.begin(), removed.end());
-    return any;
+    auto size = accounts.size();
+    std::erase_if(accounts, [&](const SavedAccount& account) { return !seen.insert(account.id).second; });
+    return accounts.size() != size;
 }
 
 } // namespace
