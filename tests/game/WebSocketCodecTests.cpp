@@ -1,3 +1,4 @@
+#include "game/WebSocketClientFrame.h"
 #include "game/WebSocketCodec.h"
 
 #include <gtest/gtest.h>
@@ -9,17 +10,6 @@ namespace ws = WebSocketCodec;
 
 const std::string sampleRequest = "GET /p HTTP/1.1\r\nHost: 127.0.0.1:4000\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
                                   "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n";
-
-// A client frame: the server frame `encode` makes, masked with the key 1 2 3 4.
-std::string masked(const std::string& serverFrame)
-{
-    std::size_t headerSize = serverFrame.size() < 128 ? 2 : serverFrame[1] == 126 ? 4 : 10;
-    std::string frame = serverFrame.substr(0, headerSize) + "\x01\x02\x03\x04" + serverFrame.substr(headerSize);
-    frame[1] = static_cast<char>(frame[1] | 0x80);
-    for (std::size_t i = headerSize + 4; i < frame.size(); ++i)
-        frame[i] = static_cast<char>(frame[i] ^ ((i - headerSize - 4) % 4 + 1));
-    return frame;
-}
 
 TEST(WebSocketCodec, HandshakeChecksInOrder)
 {
@@ -61,8 +51,8 @@ TEST(WebSocketCodec, HandshakeChecksInOrder)
 
 TEST(WebSocketCodec, DecodeTellsMissingBytesFromMalformedFrames)
 {
-    std::string ping = masked(ws::encode("hi", ws::Ping));
-    std::string binary = masked(ws::encode(std::string(300, 'x'), ws::Binary));
+    std::string ping = maskedFrame(ws::encode("hi", ws::Ping));
+    std::string binary = maskedFrame(ws::encode(std::string(300, 'x'), ws::Binary));
     enum Outcome { NeedsMore, Fails, Decodes };
     struct Case { std::string bytes; Outcome outcome; };
     const Case cases[] = {
@@ -71,14 +61,14 @@ TEST(WebSocketCodec, DecodeTellsMissingBytesFromMalformedFrames)
         { std::string("\x82\xFF\0\0\0\0\0\x01\0", 9), NeedsMore },
         { binary.substr(0, binary.size() - 1), NeedsMore },
         { binary + ping.substr(0, 3), Decodes },
-        { masked(ws::encode("", ws::Close)), Decodes },
-        { masked(ws::encode("\x03\xE8", ws::Close)), Decodes },
+        { maskedFrame(ws::encode("", ws::Close)), Decodes },
+        { maskedFrame(ws::encode("\x03\xE8", ws::Close)), Decodes },
         { "\xC2" + binary.substr(1), Fails },
         { ws::encode("hi", ws::Binary), Fails },
         { "\x81" + binary.substr(1), Fails },
         { "\x09" + ping.substr(1), Fails },
-        { masked(ws::encode(std::string(126, 'p'), ws::Ping)), Fails },
-        { masked(ws::encode("x", ws::Close)), Fails },
+        { maskedFrame(ws::encode(std::string(126, 'p'), ws::Ping)), Fails },
+        { maskedFrame(ws::encode("x", ws::Close)), Fails },
         { std::string("\x82\xFE\x00\x64", 4), Fails },
         { std::string("\x82\xFF\0\0\0\0\0\0\xFF\xFF", 10), Fails },
         { std::string("\x82\xFF\0\0\0\0\0\x10\0\x01", 10), Fails },
@@ -102,11 +92,11 @@ TEST(WebSocketCodec, RoundTripsAtTheLengthBoundaries)
             payload[i] = static_cast<char>(i * 7);
         std::string frame = ws::encode(payload, ws::Binary);
         EXPECT_EQ(frame.size(), headerSize + size);
-        auto decoded = ws::decode(masked(frame));
+        auto decoded = ws::decode(maskedFrame(frame));
         ASSERT_TRUE(decoded.hasValue() && decoded->has_value()) << size;
         EXPECT_EQ(**decoded, (ws::Frame { true, ws::Binary, payload, static_cast<std::int64_t>(headerSize + 4 + size) }));
     }
-    EXPECT_TRUE(ws::decode(masked(ws::encode(std::string(1048577, 'x'), ws::Binary))).isError());
+    EXPECT_TRUE(ws::decode(maskedFrame(ws::encode(std::string(1048577, 'x'), ws::Binary))).isError());
 }
 
 TEST(WebSocketCodec, CloseReplyKeepsOnlySendableCodes)

@@ -1,0 +1,232 @@
+#include "core/glib/AsyncScope.h"
+#include "core/glib/GRef.h"
+#include "core/glib/SignalConnection.h"
+#include "game/LocalWebSocketProxy.h"
+#include "game/WebSocketClientFrame.h"
+#include "support/PageScriptRunner.h"
+
+#include <gtest/gtest.h>
+#include <libsoup/soup.h>
+
+#include <filesystem>
+
+namespace quorin {
+namespace {
+
+using namespace std::chrono_literals;
+namespace ws = WebSocketCodec;
+using glib::adoptGRef;
+
+bool runUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s)
+{
+    return PageScriptRunner::runUntil(condition, timeout);
+}
+
+// A TCP server on 127.0.0.1 that echoes what it reads, or only swallows it.
+struct TcpServer {
+    explicit TcpServer(bool echoes)
+    {
+        GSocketAddress* bound = nullptr;
+        auto loopback = adoptGRef(g_inet_socket_address_new_from_string("127.0.0.1", 0));
+        g_socket_listener_add_address(G_SOCKET_LISTENER(service.get()), loopback.get(), G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr, &bound, nullptr);
+        port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(adoptGRef(bound).get()));
+        incoming = glib::SignalConnection::connect(service.get(), "incoming", G_CALLBACK(+[](GSocketService*, GSocketConnection* connection, GObject*, gpointer echoing) {
+            auto sink = adoptGRef(g_memory_output_stream_new_resizable());
+            GOutputStream* target = echoing ? g_io_stream_get_output_stream(G_IO_STREAM(connection)) : sink.get();
+            g_output_stream_splice_async(target, g_io_stream_get_input_stream(G_IO_STREAM(connection)), G_OUTPUT_STREAM_SPLICE_CLOSE_SOURCE,
+                G_PRIORITY_DEFAULT, nullptr, [](GObject*, GAsyncResult*, gpointer held) { g_object_unref(held); }, g_object_ref(connection));
+            return TRUE;
+        }), GINT_TO_POINTER(echoes));
+    }
+    glib::GRef<GSocketService> service = adoptGRef(g_socket_service_new());
+    glib::SignalConnection incoming;
+    std::uint16_t port { 0 };
+};
+
+// A client that writes exactly the bytes it is given and reads without interpreting them.
+struct RawClient {
+    explicit RawClient(const Url& url)
+    {
+        auto client = adoptGRef(g_socket_client_new());
+        connection = adoptGRef(g_socket_client_connect_to_host(client.get(), "127.0.0.1", static_cast<guint16>(*url.port()), nullptr, nullptr));
+        g_socket_set_blocking(socket(), FALSE);
+        handshake = "GET " + url.percentEncodedPath() + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(*url.port())
+            + "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n";
+    }
+    GSocket* socket() const { return g_socket_connection_get_socket(connection.get()); }
+    void send(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            runUntil([&] { return g_socket_condition_check(socket(), G_IO_OUT) != 0; });
+            auto sent = g_socket_send(socket(), bytes.data(), bytes.size(), nullptr, nullptr);
+            bytes.remove_prefix(sent > 0 ? static_cast<std::size_t>(sent) : 0);
+        }
+    }
+    // Reads until `size` bytes arrived or the connection ended; false once it ended.
+    bool read(std::size_t size)
+    {
+        while (received.size() < size) {
+            if (!runUntil([&] { return g_socket_condition_check(socket(), static_cast<GIOCondition>(G_IO_IN | G_IO_HUP | G_IO_ERR)) != 0; }))
+                return true;
+            char chunk[65536];
+            auto count = g_socket_receive(socket(), chunk, sizeof chunk, nullptr, nullptr);
+            if (count <= 0)
+                return false;
+            received.append(chunk, static_cast<std::size_t>(count));
+        }
+        return true;
+    }
+    bool upgrade(std::string_view firstFrames = {})
+    {
+        send(handshake + std::string(firstFrames));
+        return read(129) && received.starts_with("HTTP/1.1 101 Switching Protocols\r\n") && (received.erase(0, 129), true);
+    }
+    bool dropped() { return !read(received.size() + 1); }
+
+    glib::GRef<GSocketConnection> connection;
+    std::string handshake;
+    std::string received;
+};
+
+struct LocalWebSocketProxyTest : testing::Test {
+    void start(bool echoes = true, LocalWebSocketProxy::Durations durations = {})
+    {
+        server = std::make_unique<TcpServer>(echoes);
+        proxy = std::make_unique<LocalWebSocketProxy>(server->port, [](ResolveCompletion done) { done(std::string("127.0.0.1")); }, durations);
+        std::optional<Result<Url, LauncherGameError>> started;
+        proxy->start([&](auto outcome) { started = outcome; });
+        ASSERT_TRUE(runUntil([&] { return started.has_value(); }) && started->hasValue());
+        url = started->value();
+    }
+    std::unique_ptr<TcpServer> server;
+    std::unique_ptr<LocalWebSocketProxy> proxy;
+    Url url = *Url::parse("ws://127.0.0.1/");
+};
+
+TEST_F(LocalWebSocketProxyTest, SoupClientRelaysBinaryBothWaysAndClosesCleanly)
+{
+    start();
+    EXPECT_EQ(url.string().size(), std::string("ws://127.0.0.1:").size() + std::to_string(*url.port()).size() + 73);
+    auto session = adoptGRef(soup_session_new());
+    auto message = adoptGRef(soup_message_new("GET", url.string().c_str()));
+    glib::AsyncScope scope;
+    glib::GRef<SoupWebsocketConnection> socket;
+    auto call = scope.call([&](GObject* source, GAsyncResult* result) { socket = adoptGRef(soup_session_websocket_connect_finish(SOUP_SESSION(source), result, nullptr)); });
+    soup_session_websocket_connect_async(session.get(), message.get(), nullptr, nullptr, G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+    ASSERT_TRUE(runUntil([&] { return bool(socket); }));
+
+    std::string echoed, sent = std::string(70000, 'a') + "bc";
+    auto onMessage = glib::SignalConnection::connect(socket.get(), "message", G_CALLBACK(+[](SoupWebsocketConnection*, gint, GBytes* bytes, std::string* into) {
+        into->append(static_cast<const char*>(g_bytes_get_data(bytes, nullptr)), g_bytes_get_size(bytes));
+    }), &echoed);
+    soup_websocket_connection_send_binary(socket.get(), sent.data(), 70000);
+    soup_websocket_connection_send_binary(socket.get(), sent.data() + 70000, 2);
+    ASSERT_TRUE(runUntil([&] { return echoed.size() == sent.size(); }));
+    EXPECT_EQ(echoed, sent);
+    EXPECT_EQ(proxy->bytesToServer(), sent.size());
+    EXPECT_EQ(proxy->bytesFromServer(), sent.size());
+
+    soup_websocket_connection_close(socket.get(), SOUP_WEBSOCKET_CLOSE_NORMAL, "done");
+    ASSERT_TRUE(runUntil([&] { return soup_websocket_connection_get_state(socket.get()) == SOUP_WEBSOCKET_STATE_CLOSED; }));
+    EXPECT_EQ(soup_websocket_connection_get_close_code(socket.get()), SOUP_WEBSOCKET_CLOSE_NORMAL);
+    EXPECT_TRUE(runUntil([&] { return proxy->activeConnectionCount() == 0; }));
+}
+
+TEST_F(LocalWebSocketProxyTest, FrameWithTheHandshakePingAndCloseOnTheRawWire)
+{
+    start();
+    RawClient client(url);
+    ASSERT_TRUE(client.upgrade(maskedFrame(ws::encode("first", ws::Binary))));
+    ASSERT_TRUE(client.read(7));
+    client.send(maskedFrame(ws::encode("abc", ws::Ping)) + maskedFrame(ws::encode("\x03\xED", ws::Close)));
+    EXPECT_FALSE(client.read(7 + 5 + 4 + 1));
+    EXPECT_EQ(client.received, ws::encode("first", ws::Binary) + ws::encode("abc", ws::Pong) + ws::encode("\x03\xEA", ws::Close));
+    EXPECT_EQ(proxy->bytesToServer(), 5u);
+}
+
+TEST_F(LocalWebSocketProxyTest, ProtocolFaultsDropTheClient)
+{
+    start(false);
+    std::string half = maskedFrame(ws::encode("ab", ws::Binary), 0x02);
+    for (std::string fault : { maskedFrame(ws::encode("text", 1)), ws::encode("unmasked", ws::Binary), maskedFrame(ws::encode("c", 0)),
+             half + maskedFrame(ws::encode("again", ws::Binary)) }) {
+        RawClient client(url);
+        ASSERT_TRUE(client.upgrade());
+        client.send(fault);
+        EXPECT_TRUE(client.dropped()) << testing::PrintToString(fault);
+    }
+    // A message of 1 MiB and one byte: the first fragments are relayed before the drop.
+    RawClient client(url);
+    ASSERT_TRUE(client.upgrade());
+    std::string fragment(ws::payloadLimit / 2, 'x');
+    client.send(maskedFrame(ws::encode(fragment, ws::Binary), 0x02) + maskedFrame(ws::encode(fragment, 0), 0x00) + maskedFrame(ws::encode("x", 0), 0x80));
+    EXPECT_TRUE(client.dropped());
+    EXPECT_EQ(proxy->bytesToServer(), 2 + ws::payloadLimit);
+}
+
+TEST_F(LocalWebSocketProxyTest, FifthClientRefusedUntilOneLeaves)
+{
+    start();
+    std::vector<std::unique_ptr<RawClient>> clients;
+    for (int i = 0; i < 4; ++i) {
+        clients.push_back(std::make_unique<RawClient>(url));
+        ASSERT_TRUE(clients.back()->upgrade());
+    }
+    RawClient fifth(url);
+    EXPECT_TRUE(fifth.dropped());
+    clients.pop_back();
+    ASSERT_TRUE(runUntil([&] { return proxy->activeConnectionCount() == 3; }));
+    EXPECT_TRUE(RawClient(url).upgrade());
+}
+
+TEST_F(LocalWebSocketProxyTest, SilentClientAndIdlePairDroppedAtTheirDeadlines)
+{
+    start(true, { 300ms, 100ms, 900ms });
+    auto dropTime = [](RawClient& client) {
+        auto begin = std::chrono::steady_clock::now();
+        EXPECT_TRUE(client.dropped());
+        return std::chrono::steady_clock::now() - begin;
+    };
+    RawClient silent(url), idle(url);
+    ASSERT_TRUE(idle.upgrade());
+    auto silentTime = dropTime(silent);
+    EXPECT_TRUE(silentTime >= 250ms && silentTime < 3s);
+    auto idleTime = dropTime(idle);
+    EXPECT_TRUE(idleTime >= 500ms && idleTime < 3s);
+}
+
+TEST_F(LocalWebSocketProxyTest, StartRefusalsAndStopDuringStart)
+{
+    std::vector<Result<Url, LauncherGameError>> outcomes;
+    auto record = [&](Result<Url, LauncherGameError> outcome) { outcomes.push_back(outcome); };
+    ResolveCompletion pending;
+    LocalWebSocketProxy waiting(25565, [&](ResolveCompletion done) { pending = done; }, {});
+    waiting.start(record);
+    waiting.stop();
+    pending(std::string("127.0.0.1"));
+    LocalWebSocketProxy refused(25565, [](ResolveCompletion done) { done(fail(LauncherGameError::socketConfigurationInvalid())); }, {});
+    refused.start(record);
+    start();
+    proxy->start(record);
+    ASSERT_TRUE(runUntil([&] { return outcomes.size() == 3; }, 1s));
+    EXPECT_EQ(outcomes[0].error(), LauncherGameError::socketUnavailable());
+    EXPECT_EQ(outcomes[1].error(), LauncherGameError::socketConfigurationInvalid());
+    EXPECT_EQ(outcomes[2].error(), LauncherGameError::socketUnavailable());
+    EXPECT_FALSE(runUntil([&] { return outcomes.size() > 3 || waiting.webSocketURL(); }, 100ms));
+}
+
+TEST_F(LocalWebSocketProxyTest, TwoThousandConnectionsLeaveNoDescriptorOrPeer)
+{
+    start();
+    auto openDescriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    auto before = openDescriptors();
+    for (int i = 0; i < 2000; ++i) {
+        RawClient client(url);
+        ASSERT_TRUE(i % 2 || client.upgrade()) << i; // half of them leave during the handshake
+    }
+    EXPECT_TRUE(runUntil([&] { return proxy->activeConnectionCount() == 0 && openDescriptors() == before; }));
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+} // namespace
+} // namespace quorin
