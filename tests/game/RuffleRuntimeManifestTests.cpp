@@ -2,11 +2,9 @@
 
 #include "game/PackagedRuffleManifestDigest.h"
 
-#include "core/Sha256.h"
-#include "support/TemporaryDirectory.h"
+#include "RuntimeFolder.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <functional>
@@ -14,35 +12,8 @@
 namespace quorin {
 namespace {
 
-using testing::TemporaryDirectory;
-
-// A runtime folder of 8 small package files and the host page, pinned by its own manifest.
-struct RuntimeFolder {
-    TemporaryDirectory directory;
-    nlohmann::json manifest { { "package", "@ruffle-rs/ruffle@0.6.0" }, { "files", nlohmann::json::array() } };
-
-    RuntimeFolder()
-    {
-        for (int index = 0; index < 8; ++index) {
-            auto name = "core" + std::to_string(index) + ".js";
-            directory.write("ruffle/" + name, "file " + std::to_string(index));
-            manifest["files"].push_back({ { "path", name }, { "sha256", sha256Hex("file " + std::to_string(index)) } });
-        }
-        directory.write("host/index.html", "<html>");
-        directory.write("host/ruffle-host.js", "start();");
-    }
-    Result<RuffleRuntimeManifest, RuffleRuntimeError> load(const std::string& manifestSuffix = "")
-    {
-        auto text = manifest.dump();
-        directory.write("ruffle-manifest.json", text + manifestSuffix);
-        return RuffleRuntimeManifest::load(directory.path(), sha256Hex(text));
-    }
-};
-
-RuffleRuntimeError error(const auto& result)
-{
-    return result.isError() ? result.error() : RuffleRuntimeError(LauncherGameError::invalidSession());
-}
+using testing::errorOf;
+using testing::RuntimeFolder;
 
 TEST(RuffleRuntimeManifest, RefusesManifestsAndFilesThatAreNotTheListedOnes)
 {
@@ -68,7 +39,7 @@ TEST(RuffleRuntimeManifest, RefusesManifestsAndFilesThatAreNotTheListedOnes)
     for (const auto& row : cases) {
         RuntimeFolder folder;
         row.change(folder);
-        EXPECT_EQ(error(folder.load(row.manifestSuffix)), RuffleRuntimeError(LauncherGameError::runtimeInvalid())) << row.name;
+        EXPECT_EQ(errorOf(folder.load(row.manifestSuffix)), RuffleRuntimeError(LauncherGameError::runtimeInvalid())) << row.name;
         std::filesystem::remove_all(folder.directory.path() + "-real");
     }
 }
@@ -82,19 +53,19 @@ TEST(RuffleRuntimeManifest, ServesListedFilesAndRechecksThemOnEveryRead)
     EXPECT_EQ(manifest->read("ruffle/core2.js")->bytes(), "file 2");
     EXPECT_EQ(manifest->read("host/ruffle-host.js")->bytes(), "start();");
     for (auto path : { "ruffle-manifest.json", "host/other.html", "ruffle/../host/index.html" })
-        EXPECT_EQ(error(manifest->read(path)), RuffleRuntimeError(LauncherGameError::resourceDenied())) << path;
+        EXPECT_EQ(errorOf(manifest->read(path)), RuffleRuntimeError(LauncherGameError::resourceDenied())) << path;
 
     folder.directory.write("ruffle/core2.js", "file 3");
-    EXPECT_EQ(error(manifest->read("ruffle/core2.js")), RuffleRuntimeError(LauncherGameError::runtimeInvalid()));
+    EXPECT_EQ(errorOf(manifest->read("ruffle/core2.js")), RuffleRuntimeError(LauncherGameError::runtimeInvalid()));
     std::filesystem::remove(folder.directory.pathOf("ruffle/core5.js"));
-    EXPECT_TRUE(std::holds_alternative<FileSystemError>(error(manifest->read("ruffle/core5.js"))));
+    EXPECT_TRUE(std::holds_alternative<FileSystemError>(errorOf(manifest->read("ruffle/core5.js"))));
 
     // A link to an identical folder is refused on every read, here and at load.
     std::filesystem::copy(folder.directory.pathOf("ruffle"), folder.directory.pathOf("copy"));
     std::filesystem::remove_all(folder.directory.pathOf("ruffle"));
     std::filesystem::create_directory_symlink("copy", folder.directory.pathOf("ruffle"));
-    EXPECT_EQ(error(manifest->read("ruffle/core1.js")), RuffleRuntimeError(LauncherGameError::resourceDenied()));
-    EXPECT_EQ(error(folder.load()), RuffleRuntimeError(LauncherGameError::resourceDenied()));
+    EXPECT_EQ(errorOf(manifest->read("ruffle/core1.js")), RuffleRuntimeError(LauncherGameError::resourceDenied()));
+    EXPECT_EQ(errorOf(folder.load()), RuffleRuntimeError(LauncherGameError::resourceDenied()));
 }
 
 TEST(RuffleRuntimeManifest, ServesFilesUpTo32MiB)
@@ -106,7 +77,7 @@ TEST(RuffleRuntimeManifest, ServesFilesUpTo32MiB)
     ASSERT_TRUE(manifest.hasValue());
     EXPECT_EQ(manifest->read("host/index.html")->bytes().size(), bytes.size());
     folder.directory.write("host/index.html", bytes + "x");
-    EXPECT_EQ(error(manifest->read("host/index.html")), RuffleRuntimeError(LauncherGameError::runtimeInvalid()));
+    EXPECT_EQ(errorOf(manifest->read("host/index.html")), RuffleRuntimeError(LauncherGameError::runtimeInvalid()));
 }
 
 TEST(RuffleRuntimeManifest, SafePathsAndMimeTypes)
