@@ -48,6 +48,13 @@ static GRef<WebKitWebContext> makeWebContext(const LauncherWebViewControllerOpti
         languageList.push_back(language.c_str());
     languageList.push_back(nullptr);
     webkit_web_context_set_preferred_languages(context.get(), languageList.data());
+
+    if (const auto& handler = options.gameSchemeHandler) {
+        using Start = std::function<void(WebKitURISchemeRequest*)>;
+        webkit_web_context_register_uri_scheme(context.get(), handler->scheme.c_str(),
+            [](WebKitURISchemeRequest* request, gpointer start) { (*static_cast<Start*>(start))(request); },
+            new Start(handler->start), [](gpointer start) { delete static_cast<Start*>(start); });
+    }
     return context;
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitURISchemeRequest WebKitURISchemeRequest;
 
 namespace quorin {
 
@@ -41,11 +42,18 @@ struct WebsiteDataStore {
     }
 };
 
+// A URL scheme the host answers itself (the game pages): `start` answers or fails each request.
+struct WebViewSchemeHandler {
+    std::string scheme;
+    std::function<void(WebKitURISchemeRequest*)> start;
+};
+
 struct LauncherWebViewControllerOptions {
     WebUIBundle webUIBundle;
     LauncherNavigationPolicy navigationPolicy;
     std::vector<std::string> documentStartScripts;
     std::shared_ptr<LauncherBridgeHost> bridgeHost;
+    std::optional<WebViewSchemeHandler> gameSchemeHandler;
     bool allowsInspection { false };
     // Writes every console message of the page to standard output, for web UI authors.
     bool writesPageConsole { false };
