@@ -2,7 +2,6 @@
 
 #include "game/PackagedRuffleManifestDigest.h"
 
-#include "core/ApplicationBundle.h"
 #include "core/FilePath.h"
 #include "core/JsonReaders.h"
 #include "core/ReadableFile.h"
@@ -104,13 +103,11 @@ bool isStringValuedObject(const nlohmann::json& entry)
 
 } // namespace
 
-Result<RuffleRuntimeManifest, RuffleRuntimeError> RuffleRuntimeManifest::packaged()
+Result<RuffleRuntimeManifest, RuffleRuntimeError> RuffleRuntimeManifest::packaged(const std::optional<std::string>& resourcesDirectory)
 {
-    auto bundle = ApplicationBundle::running();
-    auto resources = bundle ? bundle->resourcesDirectory() : std::nullopt;
-    if (!resources)
+    if (!resourcesDirectory)
         return runtimeInvalid();
-    return load(filePath::joined(*resources, "GameRuntime"), packagedRuffleManifestSHA256);
+    return load(filePath::joined(*resourcesDirectory, "GameRuntime"), packagedRuffleManifestSHA256);
 }
 
 Result<RuffleRuntimeManifest, RuffleRuntimeError> RuffleRuntimeManifest::load(const std::string& root, std::string_view manifestSHA256)

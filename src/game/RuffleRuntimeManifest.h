@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -35,9 +36,9 @@ public:
     static constexpr std::string_view hostPagePath = "host/index.html";
     static constexpr std::string_view hostScriptPath = "host/ruffle-host.js";
 
-    // GameRuntime/ in the running bundle's resources, pinned by the digest of the manifest
-    // that shipped with this build. No resource folder: runtimeInvalid.
-    static Result<RuffleRuntimeManifest, RuffleRuntimeError> packaged();
+    // GameRuntime/ in the bundle's resource folder, pinned by the digest of the manifest that
+    // shipped with this build. No resource folder: runtimeInvalid.
+    static Result<RuffleRuntimeManifest, RuffleRuntimeError> packaged(const std::optional<std::string>& resourcesDirectory);
     // `root` pinned by `manifestSHA256` (64 lower-case hex digits); every file is verified.
     static Result<RuffleRuntimeManifest, RuffleRuntimeError> load(const std::string& root, std::string_view manifestSHA256);
 

@@ -1,7 +1,5 @@
 #include "game/RuffleRuntimeManifest.h"
 
-#include "game/PackagedRuffleManifestDigest.h"
-
 #include "RuntimeFolder.h"
 
 #include <gtest/gtest.h>
@@ -90,11 +88,12 @@ TEST(RuffleRuntimeManifest, SafePathsAndMimeTypes)
         EXPECT_EQ(RuffleRuntimeManifest::mimeType(path), type) << path;
 }
 
-TEST(RuffleRuntimeManifest, ShippedRuntimeMatchesTheCompiledInDigest)
+TEST(RuffleRuntimeManifest, ShippedRuntimeMatchesTheCompiledInDigestAndNeedsItsResourceFolder)
 {
-    auto manifest = RuffleRuntimeManifest::load(QUORIN_BUNDLE_DIR "/Contents/Resources/GameRuntime", packagedRuffleManifestSHA256);
+    auto manifest = RuffleRuntimeManifest::packaged(QUORIN_BUNDLE_DIR "/Contents/Resources");
     ASSERT_TRUE(manifest.hasValue());
     EXPECT_EQ(manifest->paths().size(), 10u);
+    EXPECT_EQ(errorOf(RuffleRuntimeManifest::packaged(std::nullopt)), RuffleRuntimeError(LauncherGameError::runtimeInvalid()));
 }
 
 } // namespace
