@@ -1,0 +1,17 @@
+#include "LocalProxyEndpoints.h"
+
+#include "LocalWebSocketProxy.h"
+
+namespace quorin {
+
+Result<std::vector<GameSocketEndpoint>, LauncherGameError> localProxyEndpoints(const std::vector<LauncherConfiguration::GameSocket>& sockets)
+{
+    std::vector<GameSocketEndpoint> endpoints;
+    for (const auto& socket : sockets) {
+        auto configuration = TRY(SocketProxyConfiguration::create(socket.host, socket.port));
+        endpoints.push_back({ configuration.host(), configuration.port(), [configuration] { return std::make_shared<LocalWebSocketProxy>(configuration); } });
+    }
+    return endpoints;
+}
+
+} // namespace quorin
