@@ -11,9 +11,8 @@
 #include "core/FilePath.h"
 #include "core/PrivateDirectory.h"
 #include "core/glib/MainLoop.h"
-#include "game/LauncherGameService.h"
-#include "game/LocalProxyEndpoints.h"
 #include "services/accounts/SavedAccountsBridgeService.h"
+#include "services/api/APITransport.h"
 #include "services/deeplinks/DeepLinkRouter.h"
 #include "services/preferences/LauncherPreferencesBridge.h"
 #include "services/system/SystemBridgeService.h"
@@ -46,6 +45,8 @@ WebsiteDataStore persistentStore(const std::string& storageRoot)
 
 // How long an external login may take before its state is refused.
 constexpr double loginStateLifetimeSeconds = 600;
+// The largest API response body the page may receive.
+constexpr std::size_t apiResponseLimitBytes = 2097152;
 
 } // namespace
 
@@ -64,6 +65,10 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     const std::string& applicationVersion = environment.applicationVersion;
     auto runtimeConfig = RuntimeConfiguration::make(configuration);
     log.done("runtimeConfiguration");
+    auto apiOriginPolicy = AllowedOriginPolicy::create({ configuration.apiOrigin() });
+    if (apiOriginPolicy.isError())
+        return fail(LauncherAssemblyError::other());
+    log.done("apiOriginPolicy");
 
     auto storageRoot = StorageLocation::applicationStorageRoot(configuration.product().displayName, environment.storagePlatform);
     if (storageRoot.isError())
@@ -95,20 +100,18 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     log.done("systemBridgeService");
     auto deepLinkRouter = std::make_shared<DeepLinkRouter>(loginStateLifetimeSeconds);
     log.done("deepLinkRouter");
-    auto gameSockets = localProxyEndpoints(configuration.gameSockets());
-    if (gameSockets.isError())
-        return fail(LauncherAssemblyError::other());
-    log.done("socketProxyConfigurations");
-    auto gameService = LauncherGameService::create(configuration.gameOrigins(), gameSockets.releaseValue());
-    log.done("gameService");
 
+    auto apiTransport = std::make_shared<APITransport>(apiOriginPolicy.releaseValue(), applicationVersion, apiResponseLimitBytes);
+    log.done("apiTransport");
+
+    // The transport carries the origin policy it checks each request against.
     auto bridgeService = DefaultLauncherBridgeService::create(runtimeConfig, applicationVersion,
         BridgeServiceComponents {
+            .api = apiTransport,
             .preferences = std::make_shared<LauncherPreferencesBridge>(preferencesStore.releaseValue()),
             .savedAccounts = savedAccounts.releaseValue(),
             .system = systemService,
             .deepLinks = deepLinkRouter,
-            .game = gameService,
         });
     log.done("bridgeService");
     auto dispatcher = std::make_shared<BridgeDispatcher>(bridgeService);
@@ -137,11 +140,8 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     windowCommands->attach(controller->webView());
     log.done("attachWebView");
 
-    std::weak_ptr<LauncherGameService> weakGame = gameService;
-    auto lifecycle = std::make_shared<WindowGameLifecycle>(controller->webView(), [weakGame] {
-        if (auto game = weakGame.lock())
-            game->invalidate();
-    });
+    // Closing the window has no game to end until the game service exists.
+    auto lifecycle = std::make_shared<WindowGameLifecycle>(controller->webView(), [] { });
     log.done("windowGameLifecycle");
 
     std::weak_ptr<LauncherWebViewController> weakController = controller;

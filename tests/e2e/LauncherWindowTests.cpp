@@ -69,11 +69,11 @@ TEST(ServiceAssembly, StopsAtAnUnavailableStorageLocationOrAnUnreadableDataFile)
     using Prepare = std::function<void(ServiceAssemblyEnvironment&, const testing::TemporaryDirectory&)>;
     const std::tuple<const char*, Prepare, LauncherAssemblyError, std::vector<std::string>> cases[] = {
         { "no storage location", [](auto& environment, auto&) { environment.storagePlatform.environmentVariable = [](const std::string&) { return std::nullopt; }; },
-            LauncherAssemblyError::other(), { "navigationPolicy", "runtimeConfiguration" } },
+            LauncherAssemblyError::other(), { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy" } },
         { "preferences file is a folder", [](auto&, auto& folder) { folder.makeDirectory("storage/launcher-preferences.json"); },
-            LauncherAssemblyError::storage(), { "navigationPolicy", "runtimeConfiguration", "storageRoot" } },
+            LauncherAssemblyError::storage(), { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy", "storageRoot" } },
         { "saved-accounts file is a folder", [](auto&, auto& folder) { folder.makeDirectory("storage/saved-accounts.json"); },
-            LauncherAssemblyError::storage(), { "navigationPolicy", "runtimeConfiguration", "storageRoot", "preferencesStore" } },
+            LauncherAssemblyError::storage(), { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy", "storageRoot", "preferencesStore" } },
     };
     for (const auto& [name, prepare, error, expectedSteps] : cases) {
         testing::TemporaryDirectory folder;
@@ -112,8 +112,8 @@ TEST(LauncherWindow, StartsAndShowsTheWebUI)
     StartedLauncher launcher(folder, writeWebUI(folder), &steps);
     GtkWindow* window = launcher.window.window();
     EXPECT_STREQ(gtk_window_get_title(window), "Quorin 4.2");
-    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration", "storageRoot", "preferencesStore", "savedAccountStore",
-                         "windowCommandService", "systemBridgeService", "deepLinkRouter", "socketProxyConfigurations", "gameService", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
+    EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy", "storageRoot", "preferencesStore", "savedAccountStore",
+                         "windowCommandService", "systemBridgeService", "deepLinkRouter", "apiTransport", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
                          "attachWebView", "windowGameLifecycle", "eventSink" }));
     EXPECT_EQ(gtk_widget_get_root(GTK_WIDGET(launcher.webView())), GTK_ROOT(window));
     // The runtime configuration the page gets is made from the configured origins.
