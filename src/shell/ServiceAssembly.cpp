@@ -11,6 +11,8 @@
 #include "core/FilePath.h"
 #include "core/PrivateDirectory.h"
 #include "core/glib/MainLoop.h"
+#include "game/LauncherGameService.h"
+#include "game/LocalProxyEndpoints.h"
 #include "services/accounts/SavedAccountsBridgeService.h"
 #include "services/api/APITransport.h"
 #include "services/deeplinks/DeepLinkRouter.h"
@@ -100,6 +102,12 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     log.done("systemBridgeService");
     auto deepLinkRouter = std::make_shared<DeepLinkRouter>(loginStateLifetimeSeconds);
     log.done("deepLinkRouter");
+    auto gameSockets = localProxyEndpoints(configuration.gameSockets());
+    if (gameSockets.isError())
+        return fail(LauncherAssemblyError::other());
+    log.done("socketProxyConfigurations");
+    auto gameService = LauncherGameService::create(configuration.gameOrigins(), gameSockets.releaseValue());
+    log.done("gameService");
 
     auto apiTransport = std::make_shared<APITransport>(apiOriginPolicy.releaseValue(), applicationVersion, apiResponseLimitBytes);
     log.done("apiTransport");
@@ -112,6 +120,7 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
             .savedAccounts = savedAccounts.releaseValue(),
             .system = systemService,
             .deepLinks = deepLinkRouter,
+            .game = gameService,
         });
     log.done("bridgeService");
     auto dispatcher = std::make_shared<BridgeDispatcher>(bridgeService);
@@ -140,8 +149,11 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     windowCommands->attach(controller->webView());
     log.done("attachWebView");
 
-    // Closing the window has no game to end until the game service exists.
-    auto lifecycle = std::make_shared<WindowGameLifecycle>(controller->webView(), [] { });
+    std::weak_ptr<LauncherGameService> weakGame = gameService;
+    auto lifecycle = std::make_shared<WindowGameLifecycle>(controller->webView(), [weakGame] {
+        if (auto game = weakGame.lock())
+            game->invalidate();
+    });
     log.done("windowGameLifecycle");
 
     std::weak_ptr<LauncherWebViewController> weakController = controller;
