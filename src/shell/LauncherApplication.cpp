@@ -55,6 +55,7 @@ static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optiona
     ServiceAssemblyEnvironment environment;
     environment.applicationVersion = bundle ? bundle->shortVersionString() : std::string("0.1.0");
     environment.webProcessExtensionsDirectory = bundle ? bundle->plugInsDirectory() : std::string();
+    environment.resourcesDirectory = bundle ? bundle->resourcesDirectory() : std::nullopt;
     environment.writesPageConsole = pageConsole;
     return std::make_unique<LauncherRootModel>(configurationLoader, bundleLoader, openExternally, serviceAssembly(std::move(environment)));
 }

@@ -11,6 +11,7 @@
 #include "core/FilePath.h"
 #include "core/PrivateDirectory.h"
 #include "core/glib/MainLoop.h"
+#include "game/GameSchemeHandler.h"
 #include "game/LauncherGameService.h"
 #include "game/LocalProxyEndpoints.h"
 #include "services/accounts/SavedAccountsBridgeService.h"
@@ -108,6 +109,14 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     log.done("socketProxyConfigurations");
     auto gameService = LauncherGameService::create(configuration.gameOrigins(), gameSockets.releaseValue());
     log.done("gameService");
+    // A missing or altered emulator runtime ends the start, like a refused web UI.
+    auto gameRuntime = RuffleRuntimeManifest::packaged(environment.resourcesDirectory);
+    if (gameRuntime.isError())
+        return fail(LauncherAssemblyError::other());
+    log.done("runtimeManifest");
+    auto gameSchemeHandler = std::make_shared<GameSchemeHandler>(GameResourceResolver(gameService->sessions(),
+        std::make_shared<RuffleRuntimeManifest>(gameRuntime.releaseValue()), configuration.gameOrigins(), [] { return std::chrono::system_clock::now(); }));
+    log.done("gameSchemeHandler");
 
     auto apiTransport = std::make_shared<APITransport>(apiOriginPolicy.releaseValue(), applicationVersion, apiResponseLimitBytes);
     log.done("apiTransport");
@@ -138,6 +147,8 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
         .navigationPolicy = navigationPolicy,
         .documentStartScripts = { bootstrapScript.releaseValue() },
         .bridgeHost = bridgeHost,
+        .gameSchemeHandler = WebViewSchemeHandler { std::string(GameResourceResolver::scheme),
+            [gameSchemeHandler](WebKitURISchemeRequest* request) { gameSchemeHandler->start(request); } },
         .allowsInspection = false,
         .writesPageConsole = environment.writesPageConsole,
         .websiteDataStore = dataStore,

@@ -20,6 +20,8 @@ struct ServiceAssemblyEnvironment {
     // The application's own version ("CFBundleShortVersionString", or "0.1.0").
     std::string applicationVersion;
     std::string webProcessExtensionsDirectory;
+    // The bundle's Contents/Resources, home of the game runtime; none: the runtime is missing.
+    std::optional<std::string> resourcesDirectory;
     StorageLocation::Platform storagePlatform { StorageLocation::Platform::process() };
     // Where the page's cookies and local storage live; by default under the storage root.
     std::optional<WebsiteDataStore> websiteDataStore;
