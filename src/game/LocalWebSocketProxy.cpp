@@ -84,6 +84,8 @@ LocalWebSocketProxy::LocalWebSocketProxy(std::uint16_t destinationPort, ResolveA
     , m_durations(durations)
     , m_client(glib::adoptGRef(g_socket_client_new()))
 {
+    // Game traffic goes straight to the resolved address, never through a configured proxy.
+    g_socket_client_set_enable_proxy(m_client.get(), FALSE);
 }
 
 LocalWebSocketProxy::~LocalWebSocketProxy()
