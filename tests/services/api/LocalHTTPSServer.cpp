@@ -54,7 +54,7 @@ void respond(SoupServerMessage* message, std::string_view path, GHashTable* quer
 
 LocalHTTPSServer::LocalHTTPSServer()
 {
-    auto certificatePath = m_folder.pathOf("certificate.pem");
+    auto certificatePath = this->certificatePath();
     auto keyPath = m_folder.pathOf("key.pem");
     auto command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 -subj /CN=127.0.0.1"
                    " -addext subjectAltName=IP:127.0.0.1 -keyout "

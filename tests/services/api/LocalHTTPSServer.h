@@ -32,6 +32,7 @@ public:
     // "https://127.0.0.1:PORT" + path.
     std::string url(std::string_view path) const;
     GTlsDatabase* tlsDatabase() const { return m_tlsDatabase.get(); }
+    std::string certificatePath() const { return m_folder.pathOf("certificate.pem"); }
     const Request& lastRequest() const { return m_lastRequest; }
     int requestCount() const { return m_requestCount; }
 
