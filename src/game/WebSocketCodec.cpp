@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -163,6 +164,23 @@ Result<std::optional<Header>, LauncherGameError> decodeLength(std::string_view b
     return std::optional(Header { static_cast<std::int64_t>(length), 10 });
 }
 
+// XORs payload byte i with key byte i mod 4, eight bytes at a time: relayed messages reach 1 MiB.
+void unmask(std::string& payload, std::string_view key)
+{
+    std::uint64_t wideKey = 0;
+    for (int i = 0; i < 8; ++i)
+        reinterpret_cast<unsigned char*>(&wideKey)[i] = static_cast<unsigned char>(key[i % 4]);
+    std::size_t i = 0;
+    for (; i + 8 <= payload.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, payload.data() + i, 8);
+        word ^= wideKey;
+        std::memcpy(payload.data() + i, &word, 8);
+    }
+    for (; i < payload.size(); ++i)
+        payload[i] = static_cast<char>(payload[i] ^ key[i % 4]);
+}
+
 // RFC 6455 section 7.4: 1005, 1006 and 1015 never travel, 1016 to 2999 are unassigned.
 bool isSendableCloseCode(std::uint64_t code)
 {
@@ -215,10 +233,8 @@ Result<std::optional<Frame>, LauncherGameError> decode(std::string_view buffer)
     auto payloadLength = static_cast<std::size_t>(header->payloadLength);
     if (buffer.size() < maskOffset + 4 + payloadLength)
         return std::optional<Frame>();
-    auto mask = buffer.substr(maskOffset, 4);
     Frame frame { fin, opcode, std::string(buffer.substr(maskOffset + 4, payloadLength)), static_cast<std::int64_t>(maskOffset + 4 + payloadLength) };
-    for (std::size_t i = 0; i < payloadLength; ++i)
-        frame.payload[i] = static_cast<char>(frame.payload[i] ^ mask[i % 4]);
+    unmask(frame.payload, buffer.substr(maskOffset, 4));
     return std::optional(std::move(frame));
 }
 
