@@ -64,6 +64,7 @@ static std::shared_ptr<LauncherWebViewController> makeController(const testing::
         .navigationPolicy = LauncherNavigationPolicy(bundle.rootURL, *Url::parse("https://login.quorin42.test"), { *Url::parse("https://play.quorin42.test") }),
         .documentStartScripts = { script.hasValue() ? script.value() : std::string() },
         .bridgeHost = std::make_shared<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), folderURL(setup.bridgeRoot)),
+        .gameSchemeHandler = setup.gameSchemeHandler,
         .allowsInspection = false,
         .writesPageConsole = setup.writesPageConsole,
         .websiteDataStore = setup.persistentWebsiteData ? WebsiteDataStore::persistent(folder.pathOf("data"), folder.pathOf("cache"))

@@ -45,6 +45,7 @@ public:
         bool writesPageConsole { false };
         // The engine reports no console messages of an ephemeral session.
         bool persistentWebsiteData { false };
+        std::optional<WebViewSchemeHandler> gameSchemeHandler {};
     };
 
     explicit LauncherPage(const Setup& setup);

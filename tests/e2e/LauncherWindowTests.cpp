@@ -36,6 +36,7 @@ ServiceAssemblyEnvironment testEnvironment(const testing::TemporaryDirectory& fo
     ServiceAssemblyEnvironment environment;
     environment.applicationVersion = "0.1.0";
     environment.webProcessExtensionsDirectory = QUORIN_WEB_EXTENSION_DIR;
+    environment.resourcesDirectory = QUORIN_BUNDLE_DIR "/Contents/Resources";
     auto storage = folder.pathOf("storage");
     environment.storagePlatform = { [storage](const std::string& name) -> std::optional<std::string> {
                                        return name == "QUORIN_TESTING" ? "1" : name == "QUORIN_TEST_APP_SUPPORT_DIRECTORY" ? std::optional(storage) : std::nullopt;
@@ -74,6 +75,9 @@ TEST(ServiceAssembly, StopsAtAnUnavailableStorageLocationOrAnUnreadableDataFile)
             LauncherAssemblyError::storage(), { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy", "storageRoot" } },
         { "saved-accounts file is a folder", [](auto&, auto& folder) { folder.makeDirectory("storage/saved-accounts.json"); },
             LauncherAssemblyError::storage(), { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy", "storageRoot", "preferencesStore" } },
+        { "no game runtime", [](auto& environment, auto&) { environment.resourcesDirectory = std::nullopt; }, LauncherAssemblyError::other(),
+            { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy", "storageRoot", "preferencesStore", "savedAccountStore", "windowCommandService",
+                "systemBridgeService", "deepLinkRouter", "socketProxyConfigurations", "gameService" } },
     };
     for (const auto& [name, prepare, error, expectedSteps] : cases) {
         testing::TemporaryDirectory folder;
@@ -113,7 +117,7 @@ TEST(LauncherWindow, StartsAndShowsTheWebUI)
     GtkWindow* window = launcher.window.window();
     EXPECT_STREQ(gtk_window_get_title(window), "Quorin 4.2");
     EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy", "storageRoot", "preferencesStore", "savedAccountStore",
-                         "windowCommandService", "systemBridgeService", "deepLinkRouter", "socketProxyConfigurations", "gameService", "apiTransport", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
+                         "windowCommandService", "systemBridgeService", "deepLinkRouter", "socketProxyConfigurations", "gameService", "runtimeManifest", "gameSchemeHandler", "apiTransport", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
                          "attachWebView", "windowGameLifecycle", "eventSink" }));
     EXPECT_EQ(gtk_widget_get_root(GTK_WIDGET(launcher.webView())), GTK_ROOT(window));
     // The runtime configuration the page gets is made from the configured origins.
