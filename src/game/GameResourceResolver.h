@@ -6,8 +6,8 @@
 // or a digest-checked runtime file; anything else is refused. Main thread only (the session
 // store is main-thread state).
 
+#include "FileMapping.h"
 #include "GameSessionStore.h"
-#include "MappedFile.h"
 #include "PlaySession.h"
 #include "RuffleRuntimeManifest.h"
 
@@ -31,7 +31,7 @@ struct GameResourceRequest {
 
 struct GameResourceResponse {
     // A runtime file stays the mapping it was checked in; the description is made here.
-    std::variant<std::string, MappedFile> data;
+    std::variant<std::string, FileMapping> data;
     std::string mimeType;
     std::map<std::string, std::string> headers;
 

@@ -13,22 +13,22 @@
 
 namespace quorin {
 
-class MappedFile {
+class FileMapping {
 public:
     // Maps `size` bytes of `descriptor` (which the caller keeps and may close afterwards);
     // `path` only names the file in errors.
-    static Result<MappedFile, FileSystemError> map(int descriptor, std::size_t size, const std::string& path);
+    static Result<FileMapping, FileSystemError> map(int descriptor, std::size_t size, const std::string& path);
 
-    MappedFile(MappedFile&& other) noexcept;
-    MappedFile& operator=(MappedFile&& other) noexcept;
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile();
+    FileMapping(FileMapping&& other) noexcept;
+    FileMapping& operator=(FileMapping&& other) noexcept;
+    FileMapping(const FileMapping&) = delete;
+    FileMapping& operator=(const FileMapping&) = delete;
+    ~FileMapping();
 
     std::string_view bytes() const { return { static_cast<const char*>(m_address), m_size }; }
 
 private:
-    MappedFile(void* address, std::size_t size);
+    FileMapping(void* address, std::size_t size);
     void unmap();
 
     void* m_address { nullptr }; // null for an empty file

@@ -1,4 +1,4 @@
-#include "MappedFile.h"
+#include "FileMapping.h"
 
 #include <cerrno>
 #include <sys/mman.h>
@@ -6,31 +6,31 @@
 
 namespace quorin {
 
-Result<MappedFile, FileSystemError> MappedFile::map(int descriptor, std::size_t size, const std::string& path)
+Result<FileMapping, FileSystemError> FileMapping::map(int descriptor, std::size_t size, const std::string& path)
 {
     if (size == 0) // mmap refuses a zero length
-        return MappedFile(nullptr, 0);
+        return FileMapping(nullptr, 0);
     // Populated up front: the file is about to be read from end to end anyway, and one
     // fault-in costs less than a fault per page.
     void* address = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
     if (address == MAP_FAILED)
         return fail(FileSystemError::fromErrno(path, errno));
-    return MappedFile(address, size);
+    return FileMapping(address, size);
 }
 
-MappedFile::MappedFile(void* address, std::size_t size)
+FileMapping::FileMapping(void* address, std::size_t size)
     : m_address(address)
     , m_size(size)
 {
 }
 
-MappedFile::MappedFile(MappedFile&& other) noexcept
+FileMapping::FileMapping(FileMapping&& other) noexcept
     : m_address(std::exchange(other.m_address, nullptr))
     , m_size(std::exchange(other.m_size, 0))
 {
 }
 
-MappedFile& MappedFile::operator=(MappedFile&& other) noexcept
+FileMapping& FileMapping::operator=(FileMapping&& other) noexcept
 {
     if (this != &other) {
         unmap();
@@ -40,12 +40,12 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept
     return *this;
 }
 
-MappedFile::~MappedFile()
+FileMapping::~FileMapping()
 {
     unmap();
 }
 
-void MappedFile::unmap()
+void FileMapping::unmap()
 {
     if (m_address)
         ::munmap(std::exchange(m_address, nullptr), std::exchange(m_size, 0));
