@@ -152,7 +152,7 @@ TEST(LauncherWindow, ShowsTheFailureCodeAndRetriesTheWholeStart)
 }
 
 // The sample web UI's buttons reach the window command service through the whole bridge.
-TEST(LauncherServices, SamplePageButtonsZoomMuteAndClose)
+TEST(LauncherServices, SamplePageButtonsZoomMutePlayAndClose)
 {
     testing::TemporaryDirectory folder;
     StartedLauncher launcher(folder, WebUIBundleLocator::development(QUORIN_BUNDLE_DIR "/Contents/Resources/WebUI").value());
@@ -164,8 +164,14 @@ TEST(LauncherServices, SamplePageButtonsZoomMuteAndClose)
     ASSERT_TRUE(runUntil([&] { return pageValue(launcher.webView(), "document.getElementById('view-answer').textContent").find("muted") != std::string::npos; }));
     EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(launcher.webView()), 1.1);
     EXPECT_EQ(pageValue(launcher.webView(), "[document.getElementById('zoom-factor').value, document.getElementById('mute-toggle').textContent]"), R"(["110%","Unmute"])");
+    // The play card shows a refused payload's code, opens the sample's session in its frame, and the window's close clears it.
+    pageValue(launcher.webView(), "document.getElementById('play-payload').value = '{}'; document.getElementById('play-open').click(); true");
+    ASSERT_TRUE(runUntil([&] { return pageValue(launcher.webView(), "document.getElementById('play-answer').textContent") == R"("game.open: GAME_SESSION_INVALID")"; }));
+    pageValue(launcher.webView(), "{ const payload = document.getElementById('play-payload'); payload.value = payload.defaultValue; } document.getElementById('play-open').click(); true");
+    ASSERT_TRUE(runUntil([&] { return pageValue(launcher.webView(), "document.getElementById('play-frame').src").starts_with(R"("quorin-game://app/)"); }));
     pageValue(launcher.webView(), "document.querySelector('[data-action=windowClose]').click(); true");
     EXPECT_TRUE(runUntil([&] { return closeRequests == 1; }));
+    EXPECT_TRUE(runUntil([&] { return pageValue(launcher.webView(), "document.getElementById('play-frame').hidden") == "true"; }));
 }
 
 // Preferences and saved accounts outlive the launcher; the token lives only in the key store.

@@ -159,6 +159,78 @@
     console.log(`startupUrl ${describe(startupLink ?? '(none)')}`);
   }
 
+  // Play: "game.open" with the payload from the text area, whose host page then runs in the
+  // frame; "game.close" ends it. The host calls PlayGame.clearSession when the window closes.
+  const playFrame = document.getElementById('play-frame');
+
+  function clearSession() {
+    playFrame.removeAttribute('src');
+    playFrame.hidden = true;
+  }
+  window.PlayGame = { clearSession };
+
+  async function playCall(label, invoke) {
+    if (!api) {
+      showAnswer('play-answer', `${label}: BRIDGE_UNAVAILABLE`);
+      return undefined;
+    }
+    try {
+      return await invoke(api.game);
+    } catch (error) {
+      showAnswer('play-answer', `${label}: ${errorCode(error)}`);
+      return undefined;
+    }
+  }
+
+  document.getElementById('play-open').addEventListener('click', async () => {
+    let payload;
+    try {
+      payload = JSON.parse(document.getElementById('play-payload').value);
+    } catch {
+      showAnswer('play-answer', 'The play payload is not JSON.');
+      return;
+    }
+    clearSession();
+    const opened = await playCall('game.open', (game) => game.open(payload));
+    if (!opened) {
+      return;
+    }
+    // Without a game service the host answers {ok: false, code} instead of failing.
+    if (opened.ok !== true || typeof opened.hostURL !== 'string') {
+      showAnswer('play-answer', `game.open: ${typeof opened.code === 'string' ? opened.code : 'BRIDGE_FAILED'}`);
+      return;
+    }
+    playFrame.src = opened.hostURL;
+    playFrame.hidden = false;
+    showAnswer('play-answer', `Playing: ${opened.hostURL}`);
+  });
+
+  document.getElementById('play-close').addEventListener('click', async () => {
+    if (await playCall('game.close', (game) => game.close())) {
+      clearSession();
+      showAnswer('play-answer', 'The game is closed.');
+    }
+  });
+
+  // API: one "api.request" GET to a path under the configured API address; the host answers
+  // with the status, or refuses with a code (an address outside the API origin, a timeout...).
+  document.getElementById('api-send').addEventListener('click', async () => {
+    if (!api) {
+      showAnswer('api-answer', 'api.request: BRIDGE_UNAVAILABLE');
+      return;
+    }
+    const path = document.getElementById('api-path').value.trim().replace(/^\/+/, '');
+    const url = new URL(path, `${api.runtimeConfig.apiBaseUrl}/`).href;
+    showAnswer('api-answer', `GET ${url} \u2026`);
+    try {
+      const response = await api.api.request({ url, method: 'GET', headers: { accept: 'application/json' } });
+      const type = response.contentType ? `, ${response.contentType}` : '';
+      showAnswer('api-answer', `GET ${url}: ${response.status}${type}, ${response.body.length} characters`);
+    } catch (error) {
+      showAnswer('api-answer', `GET ${url}: ${errorCode(error)}`);
+    }
+  });
+
   async function start() {
     if (!api) {
       showStatus('BRIDGE_UNAVAILABLE', true);
