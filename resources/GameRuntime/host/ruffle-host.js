@@ -5,7 +5,9 @@
 // stand in for the game servers (the page has no other way to reach them).
 
 window.RufflePlayer = window.RufflePlayer || {};
-window.RufflePlayer.config = { polyfills: false, autoplay: "on", unmuteOverlay: "hidden", contextMenu: "off" };
+// The movie comes from a game origin, not this page's: Ruffle lets it use ExternalInterface,
+// its one way to report to the page, only with allowScriptAccess on.
+window.RufflePlayer.config = { polyfills: false, autoplay: "on", unmuteOverlay: "hidden", contextMenu: "off", allowScriptAccess: true };
 
 // The movie reports to the page that embeds this one through ExternalInterface.call("quorinGameEvent", ...).
 window.quorinGameEvent = (name, detail) => {
