@@ -8,7 +8,7 @@ packages=(
   libglib2.0-dev libgtk-4-dev libwebkitgtk-6.0-dev libsoup-3.0-dev libsecret-1-dev
   libssl-dev nlohmann-json3-dev libsimdjson-dev libarchive-dev libarchive-tools libplist-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth dbus dbus-x11 gnome-keyring imagemagick
+  xvfb xauth dbus dbus-x11 gnome-keyring imagemagick haxe
   desktop-file-utils xdg-utils appstream
 )
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
