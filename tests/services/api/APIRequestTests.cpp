@@ -1,6 +1,7 @@
 #include "services/api/APIHeaderText.h"
 #include "services/api/APIRequest.h"
 #include "services/api/APIResponse.h"
+#include "bridge/BridgeRequest.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -10,26 +11,18 @@
 namespace quorin {
 namespace {
 
+// The page's request object as the bridge delivers it.
 BridgeValue bridgeValue(const nlohmann::json& json)
 {
-    if (json.is_string())
-        return BridgeValue::string(json.get<std::string>());
-    if (json.is_number())
-        return BridgeValue::number(json.get<double>());
-    if (!json.is_object())
-        return BridgeValue::null();
-    BridgeValue::Object members;
-    for (const auto& [key, value] : json.items())
-        members.emplace(key, bridgeValue(value));
-    return BridgeValue::object(std::move(members));
+    return BridgeRequest::decode(R"({"schemaVersion":1,"requestId":"r","method":"api.request","arguments":[)" + json.dump() + "]}")->arguments().front();
 }
 
-AllowedOriginPolicy policy(std::vector<std::string> origins)
+Result<AllowedOriginPolicy, APITransportError> policy(const std::vector<std::string>& origins)
 {
     std::vector<Url> urls;
     for (const auto& origin : origins)
         urls.push_back(*Url::parse(origin));
-    return MUST(AllowedOriginPolicy::create(urls));
+    return AllowedOriginPolicy::create(urls);
 }
 
 // The request as sent ("POST https://a/x authorization=t body=4 timeout=30"), or the error's code.
@@ -46,23 +39,17 @@ std::string outcome(const Result<APIRequest, APITransportError>& request)
 TEST(AllowedOriginPolicy, TakesOneToSixteenBareHTTPSOrigins)
 {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        { {}, "API_REQUEST_INVALID" }, { std::vector<std::string>(17, "https://a"), "API_REQUEST_INVALID" }, { { "http://a" }, "API_ORIGIN_DENIED" },
-        { { "https://a/x" }, "API_ORIGIN_DENIED" }, { { "https://a/?q" }, "API_ORIGIN_DENIED" }, { { "https://a#f" }, "API_ORIGIN_DENIED" },
-        { { "https://u@a" }, "API_ORIGIN_DENIED" }, { { "https://a:0" }, "API_ORIGIN_DENIED" }, { { "https://" }, "API_ORIGIN_DENIED" },
+        { {}, "API_REQUEST_INVALID" }, { std::vector<std::string>(17, "https://a"), "API_REQUEST_INVALID" }, { { "https://a", "http://a" }, "API_ORIGIN_DENIED" },
+        { { "https://a/x" }, "API_ORIGIN_DENIED" }, { { "https://a/?q" }, "API_ORIGIN_DENIED" }, { { "https://u@a" }, "API_ORIGIN_DENIED" }, { { "https://a:0" }, "API_ORIGIN_DENIED" },
     };
-    for (const auto& [origins, code] : cases) {
-        std::vector<Url> urls;
-        for (const auto& origin : origins)
-            urls.push_back(*Url::parse(origin));
-        auto created = AllowedOriginPolicy::create(urls);
-        EXPECT_EQ(created.isError() ? created.error().code() : "ok", code) << (origins.empty() ? "" : origins.front());
-    }
-    EXPECT_EQ(policy({ "https://A:443/", "https://a" }), policy({ "https://a" }));
+    for (const auto& [origins, code] : cases)
+        EXPECT_EQ(policy(origins).error().code(), code) << origins.size();
+    EXPECT_EQ(policy({ "https://A:443/", "https://a" }).value(), policy({ "https://a" }).value());
 }
 
 TEST(APIRequest, DecodesThePagesRequestInAFixedOrderOfChecks)
 {
-    auto api = policy({ "https://api.test", "https://127.0.0.1:8443/" });
+    auto api = policy({ "https://api.test", "https://127.0.0.1:8443/" }).value();
     std::string longPath(4096 - 17, 'p'); // "https://api.test/" + longPath is 4,096 bytes
     const std::pair<nlohmann::json, std::string> cases[] = {
         { "GET", "API_REQUEST_INVALID" },
@@ -75,7 +62,6 @@ TEST(APIRequest, DecodesThePagesRequestInAFixedOrderOfChecks)
         { { { "url", "https://api.test/ " + longPath.substr(1) }, { "method", "GET" } }, "API_ORIGIN_DENIED" },
         { { { "url", "api.test/a" }, { "method", "GET" } }, "API_REQUEST_INVALID" },
         { { { "url", "https://api.test/a" } }, "API_REQUEST_INVALID" },
-        { { { "url", "https://api.test/a" }, { "method", 1 } }, "API_REQUEST_INVALID" },
         { { { "url", "https://api.test/a" }, { "method", "GET" }, { "headers", "accept" } }, "API_HEADER_DENIED" },
         { { { "url", "https://api.test/a" }, { "method", "GET" }, { "headers", { { "accept", 1 } } } }, "API_HEADER_DENIED" },
         { { { "url", "https://api.test/a" }, { "method", "POST" }, { "body", 1 } }, "API_REQUEST_INVALID" },
@@ -89,7 +75,6 @@ TEST(APIRequest, DecodesThePagesRequestInAFixedOrderOfChecks)
         { { { "url", "https://api.test/a" }, { "method", "GET" }, { "headers", { { "accept", "a\nb" } } } }, "API_HEADER_DENIED" },
         { { { "url", "https://api.test/a" }, { "method", "GET" }, { "headers", { { "accept", std::string(8193, 'a') } } } }, "API_HEADER_DENIED" },
         { { { "url", "https://api.test/a" }, { "method", "GET" }, { "body", "" } }, "API_REQUEST_INVALID" },
-        { { { "url", "https://api.test/a" }, { "method", "HEAD" }, { "body", std::string(32769, 'b') } }, "API_BODY_TOO_LARGE" },
         { { { "url", "https://api.test/a" }, { "method", "PATCH" }, { "headers", { { "Authorization", "t" }, { "X-App", std::string(8192, 'v') } } }, { "body", std::string(32768, 'b') } },
             "PATCH https://api.test/a authorization=t x-app=" + std::string(8192, 'v') + " body=32768 timeout=30" },
     };
@@ -98,6 +83,7 @@ TEST(APIRequest, DecodesThePagesRequestInAFixedOrderOfChecks)
 
     std::vector<std::pair<std::string, std::string>> seventeen(17, { "accept", "a" });
     EXPECT_EQ(outcome(APIRequest::create(*Url::parse("https://api.test/"), APIRequest::Method::Put, seventeen, "", 5, api)), "API_HEADER_DENIED");
+    EXPECT_EQ(outcome(APIRequest::create(*Url::parse("https://api.test/"), APIRequest::Method::Head, {}, std::string(32769, 'b'), 5, api)), "API_BODY_TOO_LARGE");
     for (double timeout : { 0.0099, 60.001, double(NAN), 0.01, 60.0 })
         EXPECT_EQ(outcome(APIRequest::create(*Url::parse("https://api.test/"), APIRequest::Method::Put, {}, "", timeout, api)),
             timeout >= 0.01 && timeout <= 60 ? "PUT https://api.test/ body=0 timeout=" + std::to_string(int(timeout)) : "API_REQUEST_INVALID");
@@ -105,7 +91,7 @@ TEST(APIRequest, DecodesThePagesRequestInAFixedOrderOfChecks)
 
 TEST(APIResponse, ChecksStatusOriginSizeAndEncodingInOrder)
 {
-    auto api = policy({ "https://api.test" });
+    auto api = policy({ "https://api.test" }).value();
     auto at = [](const char* url) { return Url::parse(url); };
     const std::pair<APIHTTPResponse, std::string> cases[] = {
         { { 404, at("https://api.test/a"), "text/plain", 10, "\xc3\xa9" }, R"({"body":"é","contentType":"text/plain","status":404})" },
@@ -116,7 +102,6 @@ TEST(APIResponse, ChecksStatusOriginSizeAndEncodingInOrder)
         { { 304, at("https://api.test/a"), {}, 11, "" }, "API_REDIRECT_DENIED" },
         { { 200, at("https://other.test/a"), {}, {}, "" }, "API_REDIRECT_DENIED" },
         { { 600, at("https://other.test/a"), {}, {}, "" }, "API_RESPONSE_INVALID" },
-        { { 99, at("https://api.test/a"), {}, {}, "" }, "API_RESPONSE_INVALID" },
         { { 200, {}, {}, {}, "" }, "API_RESPONSE_INVALID" },
     };
     for (const auto& [loaded, expected] : cases) {
@@ -124,9 +109,6 @@ TEST(APIResponse, ChecksStatusOriginSizeAndEncodingInOrder)
         EXPECT_EQ(response.isError() ? response.error().code() : response->bridgeValue().jsonText(), expected) << loaded.statusCode;
     }
     EXPECT_EQ(sanitizedContentType(std::string(256, 't')) + "|" + sanitizedContentType(std::string(257, 't')), std::string(256, 't') + "|");
-    const std::pair<std::string, std::string> versions[] = { { "4.2.0-beta.1", "4.2.0-beta.1" }, { "4.2 beta", "0" }, { "", "0" }, { std::string(65, '1'), "0" } };
-    for (const auto& [version, sent] : versions)
-        EXPECT_EQ(sanitizedApplicationVersion(version), sent);
     EXPECT_EQ(APITransportError::unavailable().code(), "API_UNAVAILABLE");
 }
 

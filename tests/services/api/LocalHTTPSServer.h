@@ -1,10 +1,8 @@
 #pragma once
 
-// A libsoup HTTPS server on 127.0.0.1 whose certificate is made for this run (with `openssl
-// req`), and a TLS database that trusts only that certificate. Main thread only.
-// Paths: /status/N (status N, body "status N"), /bytes/N and /chunked/N (N bytes, with a
-// declared length or chunked), /redirect?to=URL (302), /invalid-utf8, /silent (never answers),
-// /endless (chunks without end).
+// A libsoup HTTPS server on 127.0.0.1 with a certificate made for this run and a TLS database
+// trusting only it; on the thread that made it. Paths: /status/N, /bytes/N and /chunked/N (N
+// bytes), /redirect?to=URL, /invalid-utf8, /silent (never answers), /endless (chunks forever).
 
 #include "core/glib/GRef.h"
 #include "support/TemporaryDirectory.h"
@@ -13,7 +11,6 @@
 
 #include <map>
 #include <string>
-#include <string_view>
 
 typedef struct _SoupServer SoupServer;
 
@@ -22,27 +19,23 @@ namespace quorin::testing {
 class LocalHTTPSServer {
 public:
     struct Request {
-        std::string method;
+        std::string method, body;
         std::map<std::string, std::string> headers; // lower-cased names
-        std::string body;
     };
 
     LocalHTTPSServer();
-
-    // "https://127.0.0.1:PORT" + path.
-    std::string url(std::string_view path) const;
-    GTlsDatabase* tlsDatabase() const { return m_tlsDatabase.get(); }
+    std::string url(const std::string& path) const { return "https://127.0.0.1:" + std::to_string(m_port) + path; }
     std::string certificatePath() const { return m_folder.pathOf("certificate.pem"); }
-    const Request& lastRequest() const { return m_lastRequest; }
-    int requestCount() const { return m_requestCount; }
+    GTlsDatabase* tlsDatabase() const { return m_tlsDatabase.get(); }
+
+    Request lastRequest;
+    int requestCount { 0 };
 
 private:
     TemporaryDirectory m_folder;
     glib::GRef<GTlsDatabase> m_tlsDatabase;
     glib::GRef<SoupServer> m_server;
     int m_port { 0 };
-    Request m_lastRequest;
-    int m_requestCount { 0 };
 };
 
 } // namespace quorin::testing
