@@ -27,15 +27,13 @@ TEST(GameSchemeHandler, ServesTheHostPageItsDescriptionAndStreamedRuntimeUnderIt
     runtimeFolder.manifest["files"][0] = { { "path", "tiny.wasm" }, { "sha256", sha256Hex(wasm) } };
     runtimeFolder.directory.write("host/index.html", hostPage);
     runtimeFolder.directory.write("host/ruffle-host.js", hostScript);
-    auto runtime = runtimeFolder.load();
-    ASSERT_TRUE(runtime.hasValue());
 
     auto now = std::chrono::system_clock::now();
     auto sessions = std::make_shared<GameSessionStore>();
     auto ticket = sessions->open({ "s1", *Url::parse("https://play.quorin42.test/flash/Loading.swf"), *Url::parse("https://play.quorin42.test/flash/"),
                                      { { "user", "u" } }, now + PlaySession::lifetime },
         now);
-    auto handler = std::make_shared<GameSchemeHandler>(GameResourceResolver(sessions, std::make_shared<RuffleRuntimeManifest>(runtime.releaseValue()),
+    auto handler = std::make_shared<GameSchemeHandler>(GameResourceResolver(sessions, std::make_shared<RuffleRuntimeManifest>(MUST(runtimeFolder.load())),
         { *Url::parse("https://play.quorin42.test") }, [now] { return now; }));
 
     test::LauncherPage page({ .indexHTML = "<!doctype html><script>window.reports = []; addEventListener('message', (event) => reports.push(event.data));</script>",

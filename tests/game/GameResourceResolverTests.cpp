@@ -22,8 +22,6 @@ struct RunningProxy final : SocketProxy {
 
 class GameResourceResolverTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(manifest.hasValue()); }
-
     // Opens a session on play.example.com with the given proxies attached.
     Uuid open(std::vector<std::string> proxyURLs)
     {
@@ -43,10 +41,9 @@ protected:
     }
 
     testing::RuntimeFolder folder;
-    Result<RuffleRuntimeManifest, RuffleRuntimeError> manifest = folder.load();
     GameTime now = std::chrono::system_clock::now();
     std::shared_ptr<GameSessionStore> sessions = std::make_shared<GameSessionStore>();
-    GameResourceResolver resolver { sessions, std::make_shared<RuffleRuntimeManifest>(*manifest),
+    GameResourceResolver resolver { sessions, std::make_shared<RuffleRuntimeManifest>(MUST(folder.load())),
         { *Url::parse("https://play.example.com"), *Url::parse("https://play.example.com/"), *Url::parse("https://cdn.example.com:443"),
             *Url::parse("http://plain.example.com"), *Url::parse("https://other.example.com:8443") },
         [this] { return now; } };
@@ -75,8 +72,7 @@ TEST_F(GameResourceResolverTest, ServesTheSessionsResourcesWithTheirHeaders)
 {
     auto id = open({ "ws://127.0.0.1:41001/a", "ws://127.0.0.1:41002/b" });
     auto upperCaseId = id.lowerString();
-    for (auto& c : upperCaseId)
-        c = static_cast<char>(std::toupper(c));
+    std::ranges::transform(upperCaseId, upperCaseId.begin(), [](char c) { return static_cast<char>(std::toupper(c)); });
     auto file = resolver.resolve({ "quorin-game://app/" + upperCaseId + "//ruffle//core0.js", std::nullopt, false });
     ASSERT_TRUE(file.hasValue());
     EXPECT_EQ(file->bytes(), "file 0");

@@ -23,16 +23,10 @@ TEST(RuffleRuntimeManifest, RefusesManifestsAndFilesThatAreNotTheListedOnes)
         { "duplicate name", [](RuntimeFolder& folder) { folder.manifest["files"][1]["path"] = "core0.js"; }, "" },
         { "non-string value", [](RuntimeFolder& folder) { folder.manifest["files"][0]["size"] = 7; }, "" },
         { "other package", [](RuntimeFolder& folder) { folder.manifest["package"] = "@ruffle-rs/ruffle@0.5.0"; }, "" },
-        { "upper-case digest", [](RuntimeFolder& folder) {
-             auto& digest = folder.manifest["files"][0]["sha256"].get_ref<std::string&>();
-             for (auto& c : digest) c = static_cast<char>(std::toupper(c));
-         }, "" },
+        { "upper-case digest", [](RuntimeFolder& folder) { for (auto& c : folder.manifest["files"][0]["sha256"].get_ref<std::string&>()) c = static_cast<char>(std::toupper(c)); }, "" },
         { "altered package file", [](RuntimeFolder& folder) { folder.directory.write("ruffle/core3.js", "file 4"); }, "" },
         { "manifest one byte off the pinned one", [](RuntimeFolder&) {}, " " },
-        { "root is a link", [](RuntimeFolder& folder) {
-             std::filesystem::rename(folder.directory.path(), folder.directory.path() + "-real");
-             std::filesystem::create_directory_symlink(folder.directory.path() + "-real", folder.directory.path());
-         }, "" },
+        { "root is a link", [](RuntimeFolder& folder) { auto real = folder.directory.path() + "-real"; std::filesystem::rename(folder.directory.path(), real); std::filesystem::create_directory_symlink(real, folder.directory.path()); }, "" },
     };
     for (const auto& row : cases) {
         RuntimeFolder folder;
