@@ -1,6 +1,6 @@
-#include "LocalHTTPSServer.h"
 #include "services/api/APITransport.h"
 #include "services/api/RestrictedURLSessionLoader.h"
+#include "support/LocalHTTPSServer.h"
 
 #include <gtest/gtest.h>
 
