@@ -164,6 +164,9 @@ TEST(LauncherServices, SamplePageButtonsZoomMutePlayAndClose)
     ASSERT_TRUE(runUntil([&] { return pageValue(launcher.webView(), "document.getElementById('view-answer').textContent").find("muted") != std::string::npos; }));
     EXPECT_DOUBLE_EQ(webkit_web_view_get_zoom_level(launcher.webView()), 1.1);
     EXPECT_EQ(pageValue(launcher.webView(), "[document.getElementById('zoom-factor').value, document.getElementById('mute-toggle').textContent]"), R"(["110%","Unmute"])");
+    // The API card's request reaches the transport, which refuses an address outside the API origin without connecting.
+    pageValue(launcher.webView(), "document.getElementById('api-path').value = 'https://example.com/x'; document.getElementById('api-send').click(); true");
+    ASSERT_TRUE(runUntil([&] { return pageValue(launcher.webView(), "document.getElementById('api-answer').textContent") == R"("GET https://example.com/x: API_ORIGIN_DENIED")"; }));
     // The play card shows a refused payload's code, opens the sample's session in its frame, and the window's close clears it.
     pageValue(launcher.webView(), "document.getElementById('play-payload').value = '{}'; document.getElementById('play-open').click(); true");
     ASSERT_TRUE(runUntil([&] { return pageValue(launcher.webView(), "document.getElementById('play-answer').textContent") == R"("game.open: GAME_SESSION_INVALID")"; }));
