@@ -91,7 +91,7 @@ void LauncherGameService::startNextProxy(const std::shared_ptr<PendingOpen>& pen
             pending->stopProxies();
             return pending->finish(gameFailure(LauncherGameError::socketUnavailable()));
         }
-        // The URL stays with the proxy; a close, an invalidation or a newer open has won meanwhile.
+        // The proxy keeps its URL. Another generation: a close, an invalidation or a newer open came first.
         if (started.isError() || service->m_generation != pending->generation)
             return service->failOpen(*pending);
         service->startNextProxy(pending);
