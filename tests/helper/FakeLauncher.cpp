@@ -1,0 +1,11 @@
+// Stands in for the launcher inside test bundles: stays up for the milliseconds of its first
+// argument (1500 without one, longer than the helper's liveness check), then exits.
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+int main(int argc, char** argv)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(argc > 1 ? std::atoi(argv[1]) : 1500));
+}
