@@ -23,13 +23,31 @@ void appendEndlessChunk(SoupServerMessage* message)
     soup_message_body_append(soup_server_message_get_response_body(message), SOUP_MEMORY_STATIC, chunk.data(), chunk.size());
 }
 
+// One more byte of /pieces/N, 30 ms after the last one went out.
+void appendPieceLater(SoupServerMessage* message)
+{
+    g_timeout_add_full(G_PRIORITY_DEFAULT, 30, +[](gpointer data) {
+        auto* piece = static_cast<SoupServerMessage*>(data);
+        auto* body = soup_server_message_get_response_body(piece);
+        auto declared = soup_message_headers_get_content_length(soup_server_message_get_response_headers(piece));
+        if (body->length == declared)
+            return G_SOURCE_REMOVE;
+        soup_message_body_append(body, SOUP_MEMORY_STATIC, "p", 1);
+        if (body->length == declared)
+            soup_message_body_complete(body);
+        soup_server_message_unpause(piece);
+        return G_SOURCE_REMOVE;
+    }, g_object_ref(message), g_object_unref);
+}
+
 void respond(SoupServerMessage* message, const std::string& path, GHashTable* query)
 {
     auto* headers = soup_server_message_get_response_headers(message);
     auto number = [&] { return std::stoi(path.substr(path.rfind('/') + 1)); };
     if (path == "/silent")
         return soup_server_message_pause(message);
-    int status = path == "/redirect" ? 302 : path.starts_with("/status/") ? number() : 200;
+    auto* redirectStatus = query ? static_cast<const char*>(g_hash_table_lookup(query, "status")) : nullptr;
+    int status = path == "/redirect" ? (redirectStatus ? std::stoi(redirectStatus) : 302) : path.starts_with("/status/") ? number() : 200;
     soup_server_message_set_status(message, status, nullptr);
     if (path == "/redirect")
         return soup_message_headers_replace(headers, "Location", static_cast<const char*>(g_hash_table_lookup(query, "to")));
@@ -37,6 +55,12 @@ void respond(SoupServerMessage* message, const std::string& path, GHashTable* qu
         soup_message_headers_set_encoding(headers, SOUP_ENCODING_CHUNKED);
         g_signal_connect(message, "wrote-chunk", G_CALLBACK(+[](SoupServerMessage* written, gpointer) { appendEndlessChunk(written); }), nullptr);
         return appendEndlessChunk(message);
+    }
+    if (path.starts_with("/announced/") || path.starts_with("/pieces/")) {
+        soup_message_headers_set_content_length(headers, number());
+        if (path.starts_with("/pieces/"))
+            g_signal_connect(message, "wrote-chunk", G_CALLBACK(+[](SoupServerMessage* written, gpointer) { appendPieceLater(written); }), nullptr);
+        return path.starts_with("/pieces/") ? appendPieceLater(message) : void();
     }
     std::string body = path == "/invalid-utf8" ? "\xff\xfe" : "status " + std::to_string(status);
     if (path.starts_with("/bytes/") || path.starts_with("/chunked/"))

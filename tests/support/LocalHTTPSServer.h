@@ -2,7 +2,8 @@
 
 // A libsoup HTTPS server on 127.0.0.1 with a certificate made for this run and a TLS database
 // trusting only it; on the thread that made it. Paths: /status/N, /bytes/N and /chunked/N (N
-// bytes), /redirect?to=URL, /invalid-utf8, /silent (never answers), /endless (chunks forever).
+// bytes), /redirect?to=URL[&status=3xx], /invalid-utf8, /silent (never answers), /endless
+// (chunks forever), /announced/N (declares N bytes, sends none), /pieces/N (N bytes, 30 ms apart).
 
 #include "core/glib/GRef.h"
 #include "support/TemporaryDirectory.h"
