@@ -117,7 +117,12 @@ void LocalWebSocketProxy::listen(const Uuid& generation, ResolvedAddress address
     if (address.isError())
         return finishStart(fail(address.error()));
     m_address = address.value();
-    m_capabilityPath = "/" + Uuid::random().lowerString() + Uuid::random().lowerString();
+    // Built apart and moved in: GCC 12 at -O3 misreads copying text into this member as an
+    // overlapping copy.
+    std::string capabilityPath(1, '/');
+    capabilityPath += Uuid::random().lowerString();
+    capabilityPath += Uuid::random().lowerString();
+    m_capabilityPath = std::move(capabilityPath);
     if (auto opened = openListener(); opened.isError()) {
         stop();
         return;
