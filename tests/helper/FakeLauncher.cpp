@@ -1,5 +1,5 @@
-// Stands in for the launcher inside test bundles: stays up for the milliseconds of its first
-// argument (1500 without one, longer than the helper's liveness check), then exits.
+// The launcher in test bundles: up for the milliseconds of its first argument (1500 without one,
+// longer than the helper's liveness check).
 
 #include <chrono>
 #include <cstdlib>

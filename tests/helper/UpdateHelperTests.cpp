@@ -6,11 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
-
-extern char** environ;
 
 namespace quorin {
 namespace {
@@ -21,8 +18,10 @@ pid_t start(std::vector<std::string> arguments)
     for (auto& argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
-    pid_t pid = 0;
-    return ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+    char* noEnvironment[] = { nullptr };
+    pid_t pid = -1;
+    ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), noEnvironment);
+    return pid;
 }
 
 int exitStatus(pid_t pid)
@@ -45,25 +44,24 @@ TEST(UpdateHelper, InstallsFromARealJobOnceTheLauncherQuitsAndRollsBackOrRefuses
     for (auto [name, lifetime, settings, widened, exit, result, version] : cases) {
         testing::TemporaryDirectory root;
         testing::TestSigningKeys keys;
-        auto target = root.pathOf("Apps/Quorin 4.2.app");
-        auto directory = root.makeDirectory("job");
+        auto target = root.pathOf("Apps/Quorin 4.2.app"), directory = root.makeDirectory("job"), jobPath = directory + "/install-job.json";
         keys.makeBundle(target, "1.4.0", launcher);
         keys.makeBundle(directory + "/unpacked/Quorin 4.2.app", "1.5.0", launcher);
         std::filesystem::permissions(directory, widened ? std::filesystem::perms(0755) : std::filesystem::perms::owner_all);
         pid_t running = start({ target + "/Contents/MacOS/Quorin42Launcher", std::to_string(lifetime) });
         auto job = UpdateInstallJob::create(running, Url::fileURL(target), Url::fileURL(directory + "/unpacked/Quorin 4.2.app"), "1.4.0", "1.5.0");
-        testing::TemporaryDirectory::writeFile(directory + "/install-job.json", job.encoded());
-
+        testing::TemporaryDirectory::writeFile(jobPath, job.encoded());
         settings.keys = keys.trusted();
-        EXPECT_EQ(runUpdateHelper(directory + "/install-job.json", settings), exit) << name;
-        EXPECT_EQ(ReadableFile::readContents(directory + "/result.json").hasValue() ? ReadableFile::readContents(directory + "/result.json").value() : "", result) << name;
-        EXPECT_EQ(job.isReady(directory + "/install-job.json"), !widened) << name;
+        EXPECT_EQ(runUpdateHelper(jobPath, settings), exit) << name;
+        auto written = ReadableFile::readContents(directory + "/result.json");
+        EXPECT_EQ(written.hasValue() ? *written : "", result) << name;
+        EXPECT_EQ(job.isReady(jobPath), !widened) << name;
         EXPECT_TRUE(UpdateBundleVerifier(keys.trusted()).verify(target, version).hasValue()) << name;
         EXPECT_EQ(exitStatus(running), 0) << name;
     }
 }
 
-TEST(UpdateHelper, TheProgramRefusesAnyOtherCommandLine)
+TEST(UpdateHelper, TheProgramRefusesAnyOtherCommandLineAndWritesNothing)
 {
     testing::TemporaryDirectory directory;
     auto job = directory.write("install-job.json", "{}");

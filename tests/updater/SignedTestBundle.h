@@ -8,9 +8,6 @@
 #include "updater/UpdateBundleSigning.h"
 #include "updater/UpdateTrustedKeys.h"
 
-#include <stdexcept>
-#include <string>
-
 namespace quorin::testing {
 
 struct TestSigningKeys {
@@ -22,9 +19,8 @@ struct TestSigningKeys {
     // Lays out the bundle at `path` with `executable` as Contents/MacOS/Quorin42Launcher.
     void makeBundle(const std::string& path, const std::string& version, const std::string& executable) const
     {
-        TemporaryDirectory::writeFile(path + "/Contents/Info.plist",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><string>com.quorin42.desktop</string>"
-            "<key>CFBundleExecutable</key><string>Quorin42Launcher</string><key>CFBundleShortVersionString</key><string>" + version + "</string></dict></plist>\n");
+        TemporaryDirectory::writeFile(path + "/Contents/Info.plist", "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>CFBundleIdentifier</key><string>com.quorin42.desktop</string>"
+            "<key>CFBundleExecutable</key><string>Quorin42Launcher</string><key>CFBundleShortVersionString</key><string>" + version + "</string></dict></plist>");
         TemporaryDirectory::writeFile(path + "/Contents/MacOS/Quorin42Launcher", executable);
         std::filesystem::permissions(path + "/Contents/MacOS/Quorin42Launcher", std::filesystem::perms::owner_all);
         if (UpdateBundleSigning::sign(path, signer).isError() || UpdateBundleSigning::notarize(path, notary).isError())
