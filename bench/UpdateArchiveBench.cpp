@@ -3,7 +3,7 @@
 // runs on a warm page cache. Prints the median of each and their ratio.
 // Usage: quorin_bench_update_archive [RUNS] [FOLDER]   (defaults: 7, the temporary folder)
 
-#include "updater/MappedFile.h"
+#include "core/MappedFile.h"
 #include "updater/UpdateArchive.h"
 #include "updater/UpdateZIPDirectory.h"
 #include "updater/ZipWriter.h"

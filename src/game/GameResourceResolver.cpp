@@ -60,7 +60,7 @@ std::string joinedWithSpaces(const std::vector<std::string>& items)
 
 std::string_view GameResourceResponse::bytes() const
 {
-    if (auto* file = std::get_if<FileMapping>(&data))
+    if (auto* file = std::get_if<MappedFile>(&data))
         return file->bytes();
     return std::get<std::string>(data);
 }

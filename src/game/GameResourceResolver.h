@@ -6,11 +6,11 @@
 // or a digest-checked runtime file; anything else is refused. Main thread only (the session
 // store is main-thread state).
 
-#include "FileMapping.h"
 #include "GameSessionStore.h"
 #include "PlaySession.h"
 #include "RuffleRuntimeManifest.h"
 
+#include "core/MappedFile.h"
 #include "core/Url.h"
 
 #include <map>
@@ -31,7 +31,7 @@ struct GameResourceRequest {
 
 struct GameResourceResponse {
     // A runtime file stays the mapping it was checked in; the description is made here.
-    std::variant<std::string, FileMapping> data;
+    std::variant<std::string, MappedFile> data;
     std::string mimeType;
     std::map<std::string, std::string> headers;
 

@@ -171,7 +171,7 @@ Status<RuffleRuntimeError> RuffleRuntimeManifest::verifyEveryFile() const
     return Ok {};
 }
 
-Result<FileMapping, RuffleRuntimeError> RuffleRuntimeManifest::read(std::string_view path) const
+Result<MappedFile, RuffleRuntimeError> RuffleRuntimeManifest::read(std::string_view path) const
 {
     if (!isSafePath(path) || !m_paths.contains(path))
         return fail(LauncherGameError::resourceDenied());
@@ -181,7 +181,7 @@ Result<FileMapping, RuffleRuntimeError> RuffleRuntimeManifest::read(std::string_
         return fail(FileSystemError::fromErrno(std::string(path), errno));
     if (!S_ISREG(status.st_mode) || status.st_size < 0 || static_cast<std::size_t>(status.st_size) > maximumFileSize)
         return runtimeInvalid();
-    auto mapped = TRY(FileMapping::map(file.get(), static_cast<std::size_t>(status.st_size), std::string(path)));
+    auto mapped = TRY(MappedFile::map(file.get(), static_cast<std::size_t>(status.st_size), std::string(path)));
     if (auto listed = m_digests.find(path); listed != m_digests.end() && sha256Hex(mapped.bytes()) != listed->second)
         return runtimeInvalid();
     return mapped;

@@ -6,9 +6,9 @@
 // and again on every read; nothing is cached, so a file altered after start-up is refused
 // from then on. Immutable after load; any thread.
 
-#include "FileMapping.h"
 #include "LauncherGameError.h"
 
+#include "core/MappedFile.h"
 #include "core/FileSystemError.h"
 #include "core/Result.h"
 
@@ -45,7 +45,7 @@ public:
     // The verified bytes of one servable file: resourceDenied for a path that is not served or
     // that passes through a symbolic link, runtimeInvalid for a file that is not regular,
     // larger than maximumFileSize or not the listed bytes.
-    Result<FileMapping, RuffleRuntimeError> read(std::string_view path) const;
+    Result<MappedFile, RuffleRuntimeError> read(std::string_view path) const;
 
     // By the end of the path: .wasm, .js, .html, .json, anything else text/plain.
     static std::string_view mimeType(std::string_view path);

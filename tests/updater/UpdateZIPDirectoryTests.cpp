@@ -1,7 +1,7 @@
 #include "ZipBuilder.h"
 #include "support/TemporaryDirectory.h"
 #include "core/ReadableFile.h"
-#include "updater/MappedFile.h"
+#include "core/MappedFile.h"
 #include "updater/UpdateArchive.h"
 #include "updater/UpdateZIPDirectory.h"
 

@@ -7,7 +7,7 @@
 #include "core/ReadableFile.h"
 #include "core/Url.h"
 #include "updater/LegacyUpdateFeed.h"
-#include "updater/MappedFile.h"
+#include "core/MappedFile.h"
 #include "updater/SemanticUpdateVersion.h"
 #include "updater/UpdateArchive.h"
 #include "updater/UpdateZIPDirectory.h"

@@ -2,7 +2,7 @@
 
 #include "UpdateArchiveExtraction.h"
 
-#include "updater/MappedFile.h"
+#include "core/MappedFile.h"
 #include "updater/UpdateArchive.h"
 #include "updater/UpdateZIPDirectory.h"
 

@@ -29,6 +29,18 @@ Result<MappedFile, FileSystemError> MappedFile::open(const std::string& path)
     return MappedFile(size > 0 ? address : nullptr, size);
 }
 
+Result<MappedFile, FileSystemError> MappedFile::map(int descriptor, std::size_t size, const std::string& path)
+{
+    if (size == 0) // mmap refuses a zero length
+        return MappedFile(nullptr, 0);
+    // Populated up front: the file is about to be read from end to end anyway, and one
+    // fault-in costs less than a fault per page.
+    void* address = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, descriptor, 0);
+    if (address == MAP_FAILED)
+        return fail(FileSystemError::fromErrno(path, errno));
+    return MappedFile(address, size);
+}
+
 MappedFile::MappedFile(void* address, std::size_t size)
     : m_address(address)
     , m_size(size)
