@@ -11,8 +11,13 @@ build_dir=${1:-$root/build/bench}
 host=${2:-server1.play.quorin42.net}
 bench="$build_dir/bench/quorin_bench_socket_proxy"
 proxy="$build_dir/tools/quorin-socket-proxy"
+if [[ ! -x /usr/bin/websockify ]]; then
+  sudo=""
+  [[ $(id -u) -eq 0 ]] || sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends websockify
+fi
 for program in "$bench" "$proxy" /usr/bin/websockify; do
-  [[ -x "$program" ]] || { echo "no $program; build quorin_bench_socket_proxy and quorin-socket-proxy, install websockify" >&2; exit 1; }
+  [[ -x "$program" ]] || { echo "no $program; build quorin_bench_socket_proxy and quorin-socket-proxy" >&2; exit 1; }
 done
 
 work=$(mktemp -d)
