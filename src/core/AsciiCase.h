@@ -18,4 +18,14 @@ inline std::string asciiLowercased(std::string_view text)
     return lowered;
 }
 
+inline std::string asciiUppercased(std::string_view text)
+{
+    std::string raised(text);
+    for (char& c : raised) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return raised;
+}
+
 } // namespace quorin

@@ -1,5 +1,7 @@
 #include "FilePath.h"
 
+#include <filesystem>
+
 namespace quorin::filePath {
 
 std::string joined(std::string_view base, std::string_view relative)
@@ -45,6 +47,14 @@ bool isPlainComponent(std::string_view name)
 {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos
         && name.find('\0') == std::string_view::npos;
+}
+
+std::string standardized(std::string_view path)
+{
+    auto normal = std::filesystem::path(path).lexically_normal().string();
+    while (normal.size() > 1 && normal.ends_with('/'))
+        normal.pop_back();
+    return normal;
 }
 
 } // namespace quorin::filePath

@@ -25,4 +25,8 @@ std::string folder(std::string_view path);
 // Everything after the last "/" (the whole path when there is no "/").
 std::string_view name(std::string_view path);
 
+// The lexically normal form without a trailing "/" ("/a/./b/" -> "/a/b"), so two spellings
+// of one place compare equal without touching the disk.
+std::string standardized(std::string_view path);
+
 } // namespace quorin::filePath

@@ -57,7 +57,7 @@ Status<UpdateFailure> relaunchApplication(const std::string& bundle, std::chrono
     if (int error = ::posix_spawn(&pid, executable.c_str(), &setup.actions, &setup.attributes, arguments, environ); error != 0)
         return fail(UpdateFailure(FileSystemError::fromErrno(executable, error)));
     auto started = RunningApplication::find(pid);
-    if (!started || started->bundlePath != standardizedBundlePath(bundle))
+    if (!started || started->bundlePath != filePath::standardized(bundle))
         return fail(UpdateFailure(LauncherUpdateError::launch()));
     std::this_thread::sleep_for(liveness);
     if (hasExited(pid))

@@ -1,6 +1,7 @@
 #include "RunningApplication.h"
 
 #include "core/ApplicationBundle.h"
+#include "core/FilePath.h"
 #include "core/ReadableFile.h"
 
 #include <filesystem>
@@ -30,15 +31,7 @@ std::optional<RunningApplication> RunningApplication::find(pid_t pid)
     std::error_code error;
     auto executable = std::filesystem::read_symlink(folder + "/exe", error);
     auto bundle = error ? std::nullopt : ApplicationBundle::containingExecutable(executable.string());
-    return RunningApplication { bundle ? std::optional(standardizedBundlePath(bundle->rootPath())) : std::nullopt };
-}
-
-std::string standardizedBundlePath(const std::string& path)
-{
-    auto normal = std::filesystem::path(path).lexically_normal().string();
-    while (normal.size() > 1 && normal.ends_with('/'))
-        normal.pop_back();
-    return normal;
+    return RunningApplication { bundle ? std::optional(filePath::standardized(bundle->rootPath())) : std::nullopt };
 }
 
 } // namespace quorin

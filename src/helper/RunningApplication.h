@@ -18,7 +18,4 @@ struct RunningApplication {
     static std::optional<RunningApplication> find(pid_t pid);
 };
 
-// A path with "." and ".." resolved and no trailing "/", so two spellings of one bundle compare equal.
-std::string standardizedBundlePath(const std::string& path);
-
 } // namespace quorin

@@ -42,7 +42,7 @@ Status<UpdateFailure> install(const std::string& jobPath, const UpdateHelperSett
     UpdateBundleVerifier verifier(settings.keys);
     TRY(verifier.verifyIdentityAndSignature(target, job.currentVersion));
     TRY(verifier.verify(candidate, job.version));
-    if (auto launcher = RunningApplication::find(job.parentPID); launcher && launcher->bundlePath != standardizedBundlePath(target))
+    if (auto launcher = RunningApplication::find(job.parentPID); launcher && launcher->bundlePath != filePath::standardized(target))
         return fail(UpdateFailure(LauncherUpdateError::install()));
     TRY(job.signalReady(jobPath));
     TRY(waitForQuit(job.parentPID, settings.quitWait));

@@ -2,6 +2,7 @@
 
 #include "SemanticUpdateVersion.h"
 
+#include "core/AsciiCase.h"
 #include "core/AtomicFile.h"
 #include "core/FilePath.h"
 #include "core/JsonReaders.h"
@@ -26,15 +27,6 @@ constexpr mode_t readyFileMode = 0644;
 Failure<UpdateFailure> installFailure()
 {
     return fail(UpdateFailure(LauncherUpdateError::install()));
-}
-
-std::string upperCased(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
 }
 
 std::string candidatePath(const std::string& jobDirectory)
@@ -93,7 +85,7 @@ Status<UpdateFailure> checkVersions(const UpdateInstallJob& job)
 
 UpdateInstallJob UpdateInstallJob::create(std::int32_t parentPID, Url target, Url candidate, std::string currentVersion, std::string version)
 {
-    return { parentPID, std::move(target), std::move(candidate), std::move(currentVersion), std::move(version), upperCased(Uuid::random().lowerString()) };
+    return { parentPID, std::move(target), std::move(candidate), std::move(currentVersion), std::move(version), asciiUppercased(Uuid::random().lowerString()) };
 }
 
 Result<UpdateInstallJob, UpdateFailure> UpdateInstallJob::read(const std::string& jobPath)

@@ -2,6 +2,7 @@
 
 #include "UpdateBundleLocation.h"
 
+#include "core/AsciiCase.h"
 #include "core/FilePath.h"
 #include "core/Uuid.h"
 
@@ -13,23 +14,6 @@
 namespace quorin {
 
 namespace {
-
-std::string standardizedPath(const std::string& path)
-{
-    auto normal = std::filesystem::path(path).lexically_normal().string();
-    while (normal.size() > 1 && normal.ends_with('/'))
-        normal.pop_back();
-    return normal;
-}
-
-std::string upperCased(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 Status<UpdateFailure> moved(const std::string& from, const std::string& to)
 {
@@ -84,13 +68,13 @@ Status<UpdateFailure> UpdateInstallTransaction::install(const std::string& candi
 {
     TRY(validateUpdateBundleLocation(candidate));
     TRY(validateUpdateBundleLocation(target));
-    auto targetPath = standardizedPath(target);
+    auto targetPath = filePath::standardized(target);
     auto folder = filePath::folder(targetPath);
-    if (standardizedPath(candidate) == targetPath || ::access(folder.c_str(), W_OK) != 0)
+    if (filePath::standardized(candidate) == targetPath || ::access(folder.c_str(), W_OK) != 0)
         return fail(UpdateFailure(LauncherUpdateError::location()));
     TRY(m_validate(candidate));
 
-    auto name = upperCased(Uuid::random().lowerString()) + ".app";
+    auto name = asciiUppercased(Uuid::random().lowerString()) + ".app";
     auto stage = filePath::joined(folder, ".quorin-update-stage-" + name);
     auto backup = filePath::joined(folder, ".quorin-update-backup-" + name);
     TRY(copied(candidate, stage));
