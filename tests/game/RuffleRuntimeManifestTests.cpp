@@ -77,8 +77,7 @@ TEST(RuffleRuntimeManifest, SafePathsAndMimeTypes)
     for (auto path : { "/ruffle/a.js", "ruffle/a%2e.js", "ruffle//a.js", "ruffle/../a.js" })
         EXPECT_FALSE(RuffleRuntimeManifest::isSafePath(path)) << path;
     EXPECT_TRUE(RuffleRuntimeManifest::isSafePath("ruffle/A-z_0.9.js"));
-    for (auto [path, type] : { std::pair { "a.wasm", "application/wasm" }, { "a.js", "text/javascript" }, { "a.html", "text/html" },
-             { "a.json", "application/json" }, { "a.js.map", "text/plain" } })
+    for (auto [path, type] : { std::pair { "a.json", "application/json" }, { "a.js.map", "text/plain" } })
         EXPECT_EQ(RuffleRuntimeManifest::mimeType(path), type) << path;
 }
 

@@ -1,5 +1,5 @@
 #include "core/ReadableFile.h"
-#include "support/TemporaryDirectory.h"
+#include "SignedTestBundle.h"
 #include "updater/Ed25519.h"
 #include "updater/ExecutableArchitecture.h"
 #include "updater/UpdateBundleSigning.h"
@@ -18,12 +18,11 @@ namespace {
 
 using testing::TemporaryDirectory;
 
-std::string infoPlist(const std::string& version, const std::string& extra = {}, const std::string& identifier = "com.quorin42.desktop",
-    const std::string& executable = "Quorin42Launcher")
+std::string infoPlist(const std::string& version, const std::string& extra = {}, const std::string& identifier = "com.quorin42.desktop")
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
            "<key>CFBundleIdentifier</key><string>" + identifier + "</string>"
-           "<key>CFBundleExecutable</key><string>" + executable + "</string>"
+           "<key>CFBundleExecutable</key><string>Quorin42Launcher</string>"
            "<key>CFBundleShortVersionString</key><string>" + version + "</string>" + extra + "</dict></plist>\n";
 }
 
@@ -58,22 +57,15 @@ TEST(ExecutableArchitecture, OnlySixtyFourBitLittleEndianELFForThisMachine)
         EXPECT_FALSE(isExecutableForThisMachine(header));
 }
 
-struct Bundle {
+// Sealed and notarized at 1.4.0.
+struct Bundle : testing::TestSigningKeys {
     TemporaryDirectory directory;
     std::string path = directory.makeDirectory("Quorin 4.2.app");
-    std::string signer = ed25519::generatePrivateKey();
-    std::string notary = ed25519::generatePrivateKey();
 
-    Bundle()
-    {
-        write("Contents/Info.plist", infoPlist("1.4.0"));
-        write("Contents/MacOS/Quorin42Launcher", ownHeader());
-        write("Contents/Resources/launcher-config.json", "{}");
-    }
+    Bundle() { write("Contents/Resources/launcher-config.json", "{}"); makeBundle(path, "1.4.0", ownHeader()); }
     void write(const std::string& relative, const std::string& bytes) const { TemporaryDirectory::writeFile(path + "/" + relative, bytes); }
     void seal(const std::string& key) const { ASSERT_TRUE(UpdateBundleSigning::sign(path, key).hasValue()); }
     void notarize(const std::string& key) const { ASSERT_TRUE(UpdateBundleSigning::notarize(path, key).hasValue()); }
-    UpdateTrustedKeys keys() const { return { { *ed25519::publicKeyOf(signer) }, { *ed25519::publicKeyOf(notary) } }; }
 };
 
 TEST(UpdateBundleVerifier, ChecksIdentitySealArchitectureAndNotarizationOfRealBundles)
@@ -98,12 +90,10 @@ TEST(UpdateBundleVerifier, ChecksIdentitySealArchitectureAndNotarizationOfRealBu
              b.write("Contents/_CodeSignature/CodeSignature", *ed25519::sign(b.signer, text)); }, signature },
         { "other signing key", [](Bundle& b) { b.seal(ed25519::generatePrivateKey()); b.notarize(b.notary); }, signature },
         { "other identifier", plist(infoPlist("1.4.0", {}, "com.quorin42.other")), signature },
-        { "other executable name", plist(infoPlist("1.4.0", {}, "com.quorin42.desktop", "Other")), signature },
         { "other version", plist(infoPlist("1.4.0")), signature, "1.4.1" },
         { "not a dictionary", plist("<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>"), signature },
         { "invalid version", plist(infoPlist("1.4")), LauncherUpdateError::invalidFeed(), "1.4" },
         { "executable for another machine", resealed([](Bundle& b) { b.write("Contents/MacOS/Quorin42Launcher", withMachine(ownHeader(), otherMachine)); }), signature },
-        { "empty executable", resealed([](Bundle& b) { b.write("Contents/MacOS/Quorin42Launcher", ""); }), signature },
         { "no executable", resealed([](Bundle& b) { std::filesystem::remove(b.path + "/Contents/MacOS/Quorin42Launcher"); }),
             FileSystemError::fromErrno("", ENOENT) },
         { "no Info.plist", [](Bundle& b) { std::filesystem::remove(b.path + "/Contents/Info.plist"); }, FileSystemError::fromErrno("", ENOENT) },
@@ -115,10 +105,8 @@ TEST(UpdateBundleVerifier, ChecksIdentitySealArchitectureAndNotarizationOfRealBu
     };
     for (const auto& [name, change, expected, version] : cases) {
         Bundle bundle;
-        bundle.seal(bundle.signer);
-        bundle.notarize(bundle.notary);
         change(bundle);
-        auto outcome = UpdateBundleVerifier(bundle.keys()).verify(bundle.path, version);
+        auto outcome = UpdateBundleVerifier(bundle.trusted()).verify(bundle.path, version);
         auto* fileError = outcome.isError() ? std::get_if<FileSystemError>(&outcome.error()) : nullptr;
         if (fileError) // the path is the file's own
             EXPECT_EQ(std::optional<UpdateFailure>(FileSystemError { "", fileError->code }), expected) << name;
@@ -130,12 +118,12 @@ TEST(UpdateBundleVerifier, ChecksIdentitySealArchitectureAndNotarizationOfRealBu
 TEST(UpdateBundleVerifier, IdentityAndSignatureAloneNeedNoNotaryAndNoKeysTrustNothing)
 {
     Bundle bundle;
-    bundle.seal(bundle.signer);
-    EXPECT_TRUE(UpdateBundleVerifier(bundle.keys()).verifyIdentityAndSignature(bundle.path, "1.4.0").hasValue());
+    bundle.seal(bundle.signer); // a new seal drops the notarization
+    EXPECT_TRUE(UpdateBundleVerifier(bundle.trusted()).verifyIdentityAndSignature(bundle.path, "1.4.0").hasValue());
     for (const auto& keys : { UpdateTrustedKeys {}, UpdateTrustedKeys::production() })
         EXPECT_EQ(UpdateBundleVerifier(keys).verifyIdentityAndSignature(bundle.path, "1.4.0").error(), UpdateFailure(LauncherUpdateError::signature()));
     auto translocated = bundle.directory.makeDirectory("AppTranslocation/Quorin 4.2.app");
-    EXPECT_EQ(UpdateBundleVerifier(bundle.keys()).verify(translocated, "1.4.0").error(), UpdateFailure(LauncherUpdateError::location()));
+    EXPECT_EQ(UpdateBundleVerifier(bundle.trusted()).verify(translocated, "1.4.0").error(), UpdateFailure(LauncherUpdateError::location()));
 }
 
 } // namespace
