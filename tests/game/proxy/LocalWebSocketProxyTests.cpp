@@ -9,6 +9,8 @@
 #include <libsoup/soup.h>
 
 #include <filesystem>
+#include <fstream>
+#include <unistd.h>
 
 namespace quorin {
 namespace {
@@ -19,25 +21,53 @@ using glib::adoptGRef;
 
 const auto runUntil = [](const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) { return PageScriptRunner::runUntil(condition, timeout); };
 
-// A TCP server on 127.0.0.1 that echoes what it reads, or only swallows it.
+enum class Server { Echoes, Swallows, Floods };
+
+// A TCP server on 127.0.0.1 that echoes what it reads, only swallows it, or sends up to
+// 256 MiB as fast as the connection takes them.
 struct TcpServer {
-    explicit TcpServer(bool echoes)
+    explicit TcpServer(Server serving)
+        : kind(serving)
     {
         GSocketAddress* bound = nullptr;
         auto loopback = adoptGRef(g_inet_socket_address_new_from_string("127.0.0.1", 0));
         g_socket_listener_add_address(G_SOCKET_LISTENER(service.get()), loopback.get(), G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr, &bound, nullptr);
         port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(adoptGRef(bound).get()));
-        incoming = glib::SignalConnection::connect(service.get(), "incoming", G_CALLBACK(+[](GSocketService*, GSocketConnection* connection, GObject*, gpointer echoing) {
-            auto sink = adoptGRef(g_memory_output_stream_new_resizable());
-            GOutputStream* target = echoing ? g_io_stream_get_output_stream(G_IO_STREAM(connection)) : sink.get();
-            g_output_stream_splice_async(target, g_io_stream_get_input_stream(G_IO_STREAM(connection)), G_OUTPUT_STREAM_SPLICE_CLOSE_SOURCE,
-                G_PRIORITY_DEFAULT, nullptr, [](GObject*, GAsyncResult*, gpointer held) { g_object_unref(held); }, g_object_ref(connection));
+        incoming = glib::SignalConnection::connect(service.get(), "incoming", G_CALLBACK(+[](GSocketService*, GSocketConnection* connection, GObject*, TcpServer* server) {
+            server->serve(connection);
             return TRUE;
-        }), GINT_TO_POINTER(echoes));
+        }), this);
     }
+    void serve(GSocketConnection* connection)
+    {
+        if (kind == Server::Floods)
+            return flood(glib::retainGRef(connection));
+        auto sink = adoptGRef(g_memory_output_stream_new_resizable());
+        GOutputStream* target = kind == Server::Echoes ? g_io_stream_get_output_stream(G_IO_STREAM(connection)) : sink.get();
+        g_output_stream_splice_async(target, g_io_stream_get_input_stream(G_IO_STREAM(connection)), G_OUTPUT_STREAM_SPLICE_CLOSE_SOURCE,
+            G_PRIORITY_DEFAULT, nullptr, [](GObject*, GAsyncResult*, gpointer held) { g_object_unref(held); }, g_object_ref(connection));
+    }
+    void flood(glib::GRef<GSocketConnection> connection)
+    {
+        static const std::string chunk(1 << 20, 'f');
+        if (flooded >= 256 * chunk.size())
+            return;
+        auto call = scope.call([this, connection](GObject* stream, GAsyncResult* result) {
+            gssize written = g_output_stream_write_finish(G_OUTPUT_STREAM(stream), result, nullptr);
+            if (written <= 0)
+                return;
+            flooded += static_cast<std::uint64_t>(written);
+            flood(connection);
+        });
+        g_output_stream_write_async(g_io_stream_get_output_stream(G_IO_STREAM(connection.get())), chunk.data(), chunk.size(),
+            G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+    }
+    Server kind;
     glib::GRef<GSocketService> service = adoptGRef(g_socket_service_new());
     glib::SignalConnection incoming;
     std::uint16_t port { 0 };
+    std::uint64_t flooded { 0 };
+    glib::AsyncScope scope;
 };
 
 // A client that writes exactly the bytes it is given and reads without interpreting them.
@@ -81,9 +111,9 @@ struct RawClient {
 };
 
 struct LocalWebSocketProxyTest : testing::Test {
-    void start(bool echoes = true, LocalWebSocketProxy::Durations durations = {})
+    void start(Server serving = Server::Echoes, LocalWebSocketProxy::Durations durations = {})
     {
-        server = std::make_unique<TcpServer>(echoes);
+        server = std::make_unique<TcpServer>(serving);
         proxy = std::make_unique<LocalWebSocketProxy>(server->port, [](ResolveCompletion done) { done(std::string("127.0.0.1")); }, durations);
         std::optional<Result<Url, LauncherGameError>> started;
         proxy->start([&](auto outcome) { started = outcome; });
@@ -134,7 +164,7 @@ TEST_F(LocalWebSocketProxyTest, FrameWithTheHandshakePingAndCloseOnTheRawWire)
 
 TEST_F(LocalWebSocketProxyTest, ProtocolFaultsDropTheClient)
 {
-    start(false);
+    start(Server::Swallows);
     std::string half = maskedFrame(ws::encode("ab", ws::Binary), 0x02);
     for (std::string fault : { maskedFrame(ws::encode("text", 1)), ws::encode("unmasked", ws::Binary), maskedFrame(ws::encode("c", 0)),
              half + maskedFrame(ws::encode("again", ws::Binary)) }) {
@@ -169,7 +199,7 @@ TEST_F(LocalWebSocketProxyTest, FifthClientRefusedUntilOneLeaves)
 
 TEST_F(LocalWebSocketProxyTest, SilentClientAndIdlePairDroppedAtTheirDeadlines)
 {
-    start(true, { 300ms, 100ms, 900ms });
+    start(Server::Echoes, { 300ms, 100ms, 900ms });
     RawClient silent(url), idle(url);
     ASSERT_TRUE(idle.upgrade());
     auto begin = std::chrono::steady_clock::now();
@@ -198,7 +228,87 @@ TEST_F(LocalWebSocketProxyTest, StartRefusalsAndStopDuringStart)
     EXPECT_FALSE(runUntil([&] { return outcomes.size() > 3 || waiting.webSocketURL(); }, 100ms));
 }
 
-TEST_F(LocalWebSocketProxyTest, TwoThousandConnectionsLeaveNoDescriptorOrPeer)
+TEST_F(LocalWebSocketProxyTest, SlowHandshakeDroppedAtTheDeadlineThoughBytesKeepComing)
+{
+    start(Server::Echoes, { 300ms, 100ms, 900ms });
+    RawClient slow(url);
+    auto begin = std::chrono::steady_clock::now();
+    for (std::size_t sent = 0; sent < slow.handshake.size() && !g_socket_condition_check(slow.socket, G_IO_IN); ++sent) {
+        slow.send(slow.handshake.substr(sent, 1));
+        PageScriptRunner::runFor(50ms);
+    }
+    EXPECT_TRUE(slow.dropped());
+    auto elapsed = std::chrono::steady_clock::now() - begin;
+    EXPECT_TRUE(elapsed >= 250ms && elapsed < 2s) << std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+}
+
+// Dropped long before the 10-second deadline: at the size limit without the empty line, and by the codec with it.
+TEST_F(LocalWebSocketProxyTest, OversizedHandshakeDroppedAtOnce)
+{
+    start();
+    RawClient probe(url);
+    std::string padding = "X-Padding: " + std::string(ws::handshakeLimit, 'p') + "\r\n";
+    for (std::string oversized : { probe.handshake.substr(0, probe.handshake.size() - 2) + padding, probe.handshake.substr(0, probe.handshake.size() - 2) + padding + "\r\n" }) {
+        RawClient client(url);
+        client.send(oversized);
+        EXPECT_TRUE(client.dropped()) << oversized.size();
+    }
+}
+
+// Each ping waits for its pong to be written before the next is read, and none reaches the server.
+TEST_F(LocalWebSocketProxyTest, PingFloodAnsweredInOrderAndNeverRelayed)
+{
+    start();
+    RawClient client(url);
+    ASSERT_TRUE(client.upgrade());
+    std::string pings, pongs;
+    for (int i = 0; i < 10000; ++i) {
+        pings += maskedFrame(ws::encode(std::to_string(i), ws::Ping));
+        pongs += ws::encode(std::to_string(i), ws::Pong);
+        if (i % 100 == 99) {
+            client.send(std::exchange(pings, {}));
+            ASSERT_TRUE(client.read(pongs.size())) << i;
+        }
+    }
+    EXPECT_TRUE(client.received == pongs && proxy->bytesToServer() == 0 && proxy->activeConnectionCount() == 1);
+}
+
+std::uint64_t residentBytes()
+{
+    std::uint64_t size = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> size >> resident;
+    return resident * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
+// The most a loopback socket buffers in the kernel, by its limit in `file`.
+std::uint64_t kernelBufferLimit(const char* file)
+{
+    std::uint64_t smallest = 0, initial = 0, largest = 0;
+    std::ifstream(file) >> smallest >> initial >> largest;
+    return largest;
+}
+
+// The proxy reads the next 16 KiB from the server only once the last ones were written to the
+// client, so a client that never reads stops the server, and the proxy holds one read at most.
+TEST_F(LocalWebSocketProxyTest, ClientThatNeverReadsHoldsTheServerBackNotTheProxysMemory)
+{
+    start(Server::Floods);
+    RawClient client(url);
+    ASSERT_TRUE(client.upgrade());
+    auto resident = residentBytes();
+    std::uint64_t relayed = 0;
+    for (int check = 0; check < 50 && (check < 2 || relayed != proxy->bytesFromServer()); ++check) {
+        relayed = proxy->bytesFromServer();
+        PageScriptRunner::runFor(300ms);
+    }
+    EXPECT_EQ(proxy->bytesFromServer(), relayed);
+    EXPECT_LT(server->flooded, 256u << 20);
+    EXPECT_LE(relayed, kernelBufferLimit("/proc/sys/net/ipv4/tcp_rmem") + kernelBufferLimit("/proc/sys/net/ipv4/tcp_wmem") + 16384 + client.received.size());
+    EXPECT_LT(residentBytes(), resident + (64u << 20));
+    EXPECT_EQ(proxy->activeConnectionCount(), 1u);
+}
+
+TEST_F(LocalWebSocketProxyTest, TenThousandConnectionsLeaveNoDescriptorOrPeer)
 {
     start();
     auto openDescriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
@@ -207,7 +317,7 @@ TEST_F(LocalWebSocketProxyTest, TwoThousandConnectionsLeaveNoDescriptorOrPeer)
     ASSERT_TRUE(runUntil([&] { return proxy->activeConnectionCount() == 0; }));
     PageScriptRunner::runFor(300ms);
     auto before = openDescriptors();
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < 10000; ++i)
         ASSERT_TRUE(connectAndLeave(i)) << i;
     EXPECT_TRUE(runUntil([&] { return proxy->activeConnectionCount() == 0 && openDescriptors() == before; }));
     EXPECT_EQ(openDescriptors(), before);
