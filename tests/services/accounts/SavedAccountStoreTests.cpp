@@ -4,6 +4,9 @@
 #include "services/accounts/SavedAccountOrder.h"
 #include "services/accounts/SavedAccountStore.h"
 #include "services/accounts/SavedAccountsFile.h"
+#include "core/StorageLocation.h"
+#include "support/KilledWriter.h"
+#include "support/TemporaryDirectory.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -232,6 +235,25 @@ TEST(SavedAccountStoreTest, FileFormatAndDescriptionShowNoToken)
     std::tie(account.id, account.displayName, account.token) = std::tuple("x", "A/B", "tok-secret");
     EXPECT_EQ(encodedSavedAccounts({ account }), "[\n  {\n    \"displayName\": \"A/B\",\n    \"email\": \"\",\n    \"id\": \"x\",\n    \"lastLoginIdentifier\": \"\",\n    \"lastUsedAt\": \"\",\n    \"userId\": \"\",\n    \"username\": \"\"\n  }\n]\n");
     EXPECT_EQ(account.description(), "SavedAccount(id=x, userId=, displayName=A/B, username=, email=, token=redacted, lastLoginIdentifier=, lastUsedAt=)");
+}
+
+// The file is replaced the way the preferences file is: a writer killed at any moment leaves one whole version.
+TEST(SavedAccountStoreTest, FileStaysWholeWhenItsWriterIsKilledAtAnyMoment)
+{
+    testing::TemporaryDirectory directory;
+    auto path = StorageLocation::savedAccountsFilePath(directory.path());
+    auto entry = [](bool second) { return BridgeValue::object({ { "username", BridgeValue::string("ann") }, { "displayName", BridgeValue::string(second ? "B" : "A") } }); };
+    std::string contents[2];
+    for (bool second : { false, true }) {
+        Store subject("[]");
+        ASSERT_TRUE(subject.store->upsert(entry(second)));
+        contents[second] = *subject.file->bytes;
+    }
+    testing::expectFileWholeWhileItsWriterIsKilled(path, contents, [&] {
+        auto store = std::make_shared<Result<SavedAccountStore, SavedAccountStoreError>>(
+            SavedAccountStore::create(std::make_shared<AtomicFileDataPersistence>(path), std::make_shared<MemoryKeychain>(), "service"));
+        return [store, entry](bool second) { return *store && (*store)->upsert(entry(second)).hasValue(); };
+    });
 }
 
 } // namespace

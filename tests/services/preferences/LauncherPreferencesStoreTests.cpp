@@ -2,18 +2,12 @@
 #include "core/ReadableFile.h"
 #include "core/StorageLocation.h"
 #include "services/preferences/LauncherPreferencesBridge.h"
+#include "support/KilledWriter.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <functional>
-#include <random>
-#include <sys/wait.h>
 
 namespace quorin {
 namespace {
@@ -123,55 +117,14 @@ TEST(LauncherPreferencesStore, WritesItsFormatAndAFailedWriteChangesNothingButTh
     EXPECT_EQ(answer(after), R"({"audioMuted":true,"locale":"tr","playBackgroundThemesByServer":{"s1":"https://cdn.test/a/b.png"},"version":1})");
 }
 
-// A second process rewrites the file in a loop and is killed at a random moment, 200 times;
-// while it runs and after it died, the file holds one of the two contents whole.
 TEST(LauncherPreferencesStore, FileStaysWholeWhenItsWriterIsKilledAtAnyMoment)
 {
     testing::TemporaryDirectory directory;
     auto path = StorageLocation::preferencesFilePath(directory.path());
-    const std::string contents[] = { *LauncherPreferencesSnapshot {}.fileText(), *LauncherPreferencesSnapshot { .audioMuted = true }.fileText() };
-    // Kills land anywhere in a writer's first two writes, however long this machine (a loaded
-    // one, a sanitizer build) takes to start a writer and have it write once.
-    std::chrono::nanoseconds::rep longestWrite = 0;
-    for (int write = 0; write < 3; ++write) {
-        auto start = std::chrono::steady_clock::now();
-        pid_t writer = fork();
-        ASSERT_GE(writer, 0);
-        if (writer == 0) {
-            auto store = LauncherPreferencesStore::create(std::make_unique<AtomicFileDataPersistence>(path));
-            _exit(store && store->setAudioMuted(true) ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_TRUE(::waitpid(writer, &status, 0) == writer && WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        longestWrite = std::max(longestWrite, (std::chrono::steady_clock::now() - start).count());
-    }
-    ASSERT_TRUE(AtomicFileDataPersistence(path).write(contents[0]));
-    std::uniform_int_distribution<std::chrono::nanoseconds::rep> moment(0, 2 * longestWrite);
-    auto isWhole = [&](const auto& bytes) { return bytes && (*bytes == contents[0] || *bytes == contents[1]); };
-    std::mt19937 random(std::random_device {}());
-    int seen[2] = {};
-    for (int round = 0; round < 200; ++round) {
-        pid_t writer = fork();
-        ASSERT_GE(writer, 0);
-        if (writer == 0) {
-            auto store = LauncherPreferencesStore::create(std::make_unique<AtomicFileDataPersistence>(path));
-            for (bool mute = true; store && store->setAudioMuted(mute); mute = !mute) { }
-            _exit(1);
-        }
-        bool whole = true;
-        for (auto killAt = std::chrono::steady_clock::now() + std::chrono::nanoseconds(moment(random)); whole && std::chrono::steady_clock::now() < killAt;)
-            whole = isWhole(ReadableFile::readContents(path));
-        int status = 0;
-        ::kill(writer, SIGKILL);
-        ASSERT_TRUE(::waitpid(writer, &status, 0) == writer && WIFSIGNALED(status));
-        auto bytes = ReadableFile::readContents(path);
-        ASSERT_TRUE(whole && isWhole(bytes)) << "round " << round;
-        ++seen[*bytes == contents[1]];
-    }
-    // The writer got through whole writes between the kills; the next write clears what killed ones left.
-    EXPECT_TRUE(seen[0] > 0 && seen[1] > 0) << seen[0] << " " << seen[1];
-    ASSERT_TRUE(AtomicFileDataPersistence(path).write(contents[0]));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()), {}), 1);
+    testing::expectFileWholeWhileItsWriterIsKilled(path, { *LauncherPreferencesSnapshot {}.fileText(), *LauncherPreferencesSnapshot { .audioMuted = true }.fileText() }, [&] {
+        auto store = std::make_shared<decltype(LauncherPreferencesStore::create(nullptr))>(LauncherPreferencesStore::create(std::make_unique<AtomicFileDataPersistence>(path)));
+        return [store](bool muted) { return *store && (*store)->setAudioMuted(muted).hasValue(); };
+    });
 }
 
 } // namespace
