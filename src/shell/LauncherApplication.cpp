@@ -57,6 +57,12 @@ static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optiona
     environment.webProcessExtensionsDirectory = bundle ? bundle->plugInsDirectory() : std::string();
     environment.resourcesDirectory = bundle ? bundle->resourcesDirectory() : std::nullopt;
     environment.writesPageConsole = pageConsole;
+    environment.applicationBundlePath = bundle ? bundle->rootPath() : std::string();
+    // The application, not the window: quitting ends the process so the update helper can swap the bundle.
+    environment.quitApplication = [] {
+        if (auto* application = g_application_get_default())
+            g_application_quit(application);
+    };
     return std::make_unique<LauncherRootModel>(configurationLoader, bundleLoader, openExternally, serviceAssembly(std::move(environment)));
 }
 

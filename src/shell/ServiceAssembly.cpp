@@ -19,6 +19,8 @@
 #include "services/deeplinks/DeepLinkRouter.h"
 #include "services/preferences/LauncherPreferencesBridge.h"
 #include "services/system/SystemBridgeService.h"
+#include "services/updates/LauncherUpdaterBridge.h"
+#include "updater/platform/UpdaterProduction.h"
 #include "webview/WebProcessExtensions.h"
 
 namespace quorin {
@@ -120,6 +122,9 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
 
     auto apiTransport = std::make_shared<APITransport>(apiOriginPolicy.releaseValue(), applicationVersion, apiResponseLimitBytes);
     log.done("apiTransport");
+    auto updater = makeProductionUpdater({ applicationVersion, configuration.updateFeedURL(), environment.applicationBundlePath, storageRoot.value(),
+        environment.quitApplication, UpdateBundleVerifier(UpdateTrustedKeys::production()) });
+    log.done("updater");
 
     // The transport carries the origin policy it checks each request against.
     auto bridgeService = DefaultLauncherBridgeService::create(runtimeConfig, applicationVersion,
@@ -130,6 +135,7 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
             .system = systemService,
             .deepLinks = deepLinkRouter,
             .game = gameService,
+            .updater = std::make_shared<LauncherUpdaterBridge>(updater),
         });
     log.done("bridgeService");
     auto dispatcher = std::make_shared<BridgeDispatcher>(bridgeService);

@@ -27,6 +27,10 @@ struct ServiceAssemblyEnvironment {
     std::optional<WebsiteDataStore> websiteDataStore;
     // The page's console messages go to standard output (--page-console).
     bool writesPageConsole { false };
+    // The running application bundle, which an update replaces; empty outside a bundle.
+    std::string applicationBundlePath;
+    // Ends the application: an update's hand-off calls it once the helper has taken over.
+    std::function<void()> quitApplication;
     // Told the name of each step as it completes (tests follow the order with it).
     std::function<void(std::string_view step)> stepObserver;
 };

@@ -117,7 +117,7 @@ TEST(LauncherWindow, StartsAndShowsTheWebUI)
     GtkWindow* window = launcher.window.window();
     EXPECT_STREQ(gtk_window_get_title(window), "Quorin 4.2");
     EXPECT_EQ(steps, (std::vector<std::string> { "navigationPolicy", "runtimeConfiguration", "apiOriginPolicy", "storageRoot", "preferencesStore", "savedAccountStore",
-                         "windowCommandService", "systemBridgeService", "deepLinkRouter", "socketProxyConfigurations", "gameService", "runtimeManifest", "gameSchemeHandler", "apiTransport", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
+                         "windowCommandService", "systemBridgeService", "deepLinkRouter", "socketProxyConfigurations", "gameService", "runtimeManifest", "gameSchemeHandler", "apiTransport", "updater", "bridgeService", "bridgeHost", "bootstrapScript", "webViewController",
                          "attachWebView", "windowGameLifecycle", "eventSink" }));
     EXPECT_EQ(gtk_widget_get_root(GTK_WIDGET(launcher.webView())), GTK_ROOT(window));
     // The runtime configuration the page gets is made from the configured origins.

@@ -33,7 +33,8 @@ struct HelperWait {
     bool poll()
     {
         if (job.isReady(jobPath)) {
-            quit();
+            if (quit)
+                quit();
             completion(Ok {});
             return true;
         }
