@@ -22,12 +22,9 @@ TEST(BridgeBootstrapScript, RefusesTextThatIsNotUTF8InEitherMap)
         { { "a\x80", BridgeValue::null() } },
         { { "k", BridgeValue::array({ BridgeValue::string("\xED\xA0\x80") }) } },
     };
-    for (const auto& bad : badObjects) {
-        for (const auto& script : { BridgeBootstrapScript::make(bad, {}), BridgeBootstrapScript::make({}, bad) }) {
-            ASSERT_TRUE(script.isError());
-            EXPECT_EQ(script.error(), BridgeBootstrapScriptError::encodingFailed());
-        }
-    }
+    for (const auto& bad : badObjects)
+        for (const auto& script : { BridgeBootstrapScript::make(bad, {}), BridgeBootstrapScript::make({}, bad) })
+            EXPECT_TRUE(script.isError() && script.error() == BridgeBootstrapScriptError::encodingFailed());
 }
 
 } // namespace

@@ -12,11 +12,7 @@ using Behaviour = RecordingBridgeService::Behaviour;
 TEST(BridgeDispatcher, AnswersEachRequestExactlyOnce)
 {
     auto answering = [](BridgeServiceResult result) -> Behaviour { return [result](const BridgeRequest&, BridgeServiceCompletion completion) { completion(result); }; };
-    const struct {
-        const char* name;
-        Behaviour behaviour; // none: no service at all
-        BridgeResponse expected;
-    } cases[] = {
+    const struct { const char* name; Behaviour behaviour; BridgeResponse expected; } cases[] = { // behaviour none: no service at all
         { "value", answering(BridgeValue::string("v")), BridgeResponse::success("r", BridgeValue::string("v")) },
         { "coded error", answering(fail(BridgeServiceError::withCode("SAVED_ACCOUNTS_NOT_FOUND"))), BridgeResponse::failure("r", "SAVED_ACCOUNTS_NOT_FOUND") },
         { "uncoded error", answering(fail(BridgeServiceError::uncoded())), BridgeResponse::failure("r", "BRIDGE_FAILED") },

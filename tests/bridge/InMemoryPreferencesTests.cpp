@@ -8,10 +8,7 @@
 namespace quorin {
 namespace {
 
-nlohmann::json themesOf(const InMemoryPreferences& preferences)
-{
-    return nlohmann::json::parse(preferences.snapshot().jsonText())["playBackgroundThemesByServer"];
-}
+nlohmann::json themesOf(const InMemoryPreferences& preferences) { return nlohmann::json::parse(preferences.snapshot().jsonText())["playBackgroundThemesByServer"]; }
 
 TEST(InMemoryPreferences, ThemesSetOneByOneStopAtTheCapButStillReplace)
 {

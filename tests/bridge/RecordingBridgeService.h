@@ -13,10 +13,7 @@ namespace quorin::testing {
 struct RecordingBridgeService final : LauncherBridgeServicing {
     using Behaviour = std::function<void(const BridgeRequest&, BridgeServiceCompletion)>;
 
-    explicit RecordingBridgeService(Behaviour behaviourToRun = nullptr)
-        : behaviour(std::move(behaviourToRun))
-    {
-    }
+    explicit RecordingBridgeService(Behaviour behaviourToRun = nullptr) : behaviour(std::move(behaviourToRun)) { }
 
     void handle(const BridgeRequest& request, BridgeServiceCompletion completion) override
     {

@@ -9,14 +9,7 @@
 
 namespace quorin {
 
-inline void PrintTo(const Url& url, std::ostream* stream)
-{
-    *stream << url.string();
-}
-
-inline void PrintTo(const FileSystemError& error, std::ostream* stream)
-{
-    *stream << error.message();
-}
+inline void PrintTo(const Url& url, std::ostream* stream) { *stream << url.string(); }
+inline void PrintTo(const FileSystemError& error, std::ostream* stream) { *stream << error.message(); }
 
 } // namespace quorin

@@ -7,25 +7,10 @@
 namespace quorin {
 namespace {
 
-Result<int, std::string> digit(char c)
-{
-    if (c < '0' || c > '9')
-        return fail(std::string("not a digit"));
-    return c - '0';
-}
-
-Result<int, std::string> even(int value)
-{
-    if (value % 2 != 0)
-        return fail(std::string("odd"));
-    return value;
-}
-
+Result<int, std::string> digit(char c) { return c < '0' || c > '9' ? Result<int, std::string>(fail(std::string("not a digit"))) : c - '0'; }
+Result<int, std::string> even(int value) { return value % 2 ? Result<int, std::string>(fail(std::string("odd"))) : value; }
 // Compiles under -Wshadow only if the two TRY locals have different names.
-Result<int, std::string> evenDigit(char c)
-{
-    return TRY(even(TRY(digit(c))));
-}
+Result<int, std::string> evenDigit(char c) { return TRY(even(TRY(digit(c)))); }
 
 TEST(Result, NestedTryReturnsTheFirstFailureInEvaluationOrder)
 {

@@ -14,8 +14,7 @@ namespace fs = std::filesystem;
 
 StorageLocation::Platform fakePlatform(std::map<std::string, std::string> environment, std::vector<std::string> dataDirectories)
 {
-    auto variable = [environment](const std::string& name) { return environment.contains(name) ? std::optional(environment.at(name)) : std::nullopt; };
-    return { variable, [dataDirectories] { return dataDirectories; } };
+    return { [environment](const std::string& name) { return environment.contains(name) ? std::optional(environment.at(name)) : std::nullopt; }, [dataDirectories] { return dataDirectories; } };
 }
 
 TEST(StorageLocation, ResolvesTheRoot)

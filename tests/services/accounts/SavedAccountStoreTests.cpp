@@ -27,10 +27,9 @@ public:
     Status<FileSystemError> write(std::string_view written) override
     {
         EXPECT_EQ(written.find("tok-"), std::string_view::npos) << "a token reached the file";
-        if (failWrites)
-            return fail(FileSystemError::fromErrno("saved-accounts.json", ENOSPC));
-        bytes = std::string(written);
-        return Ok {};
+        if (!failWrites)
+            bytes = std::string(written);
+        return failWrites ? Status<FileSystemError>(fail(FileSystemError::fromErrno("saved-accounts.json", ENOSPC))) : Ok {};
     }
 };
 
@@ -44,29 +43,11 @@ public:
     Result<std::optional<std::string>, KeychainClientError> read(std::string_view, std::string_view account) override
     {
         TRY(nextCall());
-        auto item = items.find(std::string(account));
-        return item == items.end() ? std::nullopt : std::optional(item->second);
+        return items.contains(std::string(account)) ? std::optional(items.at(std::string(account))) : std::nullopt;
     }
-    Status<KeychainClientError> write(std::string_view, std::string_view account, std::string_view value) override
-    {
-        TRY(nextCall());
-        items[std::string(account)] = value;
-        return Ok {};
-    }
-    Status<KeychainClientError> remove(std::string_view, std::string_view account) override
-    {
-        TRY(nextCall());
-        items.erase(std::string(account));
-        return Ok {};
-    }
-
-private:
-    Status<KeychainClientError> nextCall()
-    {
-        if (calls++ == failingCall)
-            return fail(KeychainClientError::operationFailed(2));
-        return Ok {};
-    }
+    Status<KeychainClientError> write(std::string_view, std::string_view account, std::string_view value) override { TRY(nextCall()); items[std::string(account)] = value; return Ok {}; }
+    Status<KeychainClientError> remove(std::string_view, std::string_view account) override { TRY(nextCall()); items.erase(std::string(account)); return Ok {}; }
+    Status<KeychainClientError> nextCall() { return calls++ == failingCall ? Status<KeychainClientError>(fail(KeychainClientError::operationFailed(2))) : Ok {}; }
 };
 
 // "<N>" stands for N letters "x", so rows can reach the limits.
@@ -133,7 +114,6 @@ const Case cases[] = {
     { "not an array of objects", R"([{"id": "a"}, 1])", "", "list", "[]", "{}", false },
     { "current file: no key store call, no write", R"([{"id": "a", "email": " E ", "extra": 1}])", "kw", "list", R"([{"id": "a", "email": "E"}])", "{}", false },
     { "tokens move to the key store", R"([{"id": "a", "token": "tok-a"}, {"id": "b", "token": 7}, {"id": "c", "token": "tok-<32765>"}])", "", "list", R"([{"id": "a", "token": "tok-a"}, {"token": ""}, {"token": ""}])", R"({"a": "tok-a"})", true },
-    { "a derived id", R"([{"id": " ", "email": "E@x"}])", "", "list", R"([{"id": "email:e@x"}])", "{}", true },
     { "an invalid entry is dropped", R"([{"id": "a"}, {"displayName": "x"}])", "", "list", R"([{"id": "a"}])", "{}", true },
     { "the newest of one id stays", R"([{"id": "a"}, {"id": "a", "email": "new", "lastUsedAt": "2024-01-01T00:00:00Z"}])", "", "list", R"([{"id": "a", "email": "new"}])", "{}", true },
     { "a token that cannot move", R"([{"id": "a", "token": "tok-a"}])", "k", "list", "SAVED_ACCOUNTS_KEYCHAIN_FAILED", "{}", false },
@@ -154,7 +134,6 @@ const Case cases[] = {
     { "a match renamed to another's id", twoAccounts, "", R"({"id": "b", "userId": "1"})", "SAVED_ACCOUNTS_DUPLICATE_ID", R"({"user:1": "tok-a"})", true },
     { "a newer time moves an entry to the front", twoAccounts, "", R"({"id": "b", "username": "bob", "lastUsedAt": "2024-01-02T00:00:00.001Z"})", R"([{"id": "b"}, {"id": "user:1"}])", R"({"user:1": "tok-a"})", true },
     { "an equal time keeps the order", twoAccounts, "", R"({"id": "b", "username": "bob", "lastUsedAt": "2024-01-02T01:00:00+01:00"})", R"([{"id": "user:1"}, {"id": "b"}])", R"({"user:1": "tok-a"})", true },
-    { "an unparsable time is the oldest", twoAccounts, "", R"({"userId": "1", "lastUsedAt": "yesterday"})", R"([{"id": "b"}, {"id": "user:1"}])", R"({"user:1": "tok-a"})", true },
     { "remove trims the id and deletes the token", twoAccounts, "", "remove: user:1\n", R"([{"id": "b"}])", "{}", true },
     { "remove of an unknown id changes nothing", twoAccounts, "", "remove:c", R"([{"id": "user:1"}, {"id": "b"}])", R"({"user:1": "tok-a"})", true },
     { "remove of a blank id", twoAccounts, "", "remove: \t", "SAVED_ACCOUNTS_INVALID_ENTRY", R"({"user:1": "tok-a"})", true },

@@ -12,16 +12,12 @@ namespace quorin {
 namespace {
 
 // The page's request object as the bridge delivers it.
-BridgeValue bridgeValue(const nlohmann::json& json)
-{
-    return BridgeRequest::decode(R"({"schemaVersion":1,"requestId":"r","method":"api.request","arguments":[)" + json.dump() + "]}")->arguments().front();
-}
+BridgeValue bridgeValue(const nlohmann::json& json) { return BridgeRequest::decode(R"({"schemaVersion":1,"requestId":"r","method":"api.request","arguments":[)" + json.dump() + "]}")->arguments().front(); }
 
 Result<AllowedOriginPolicy, APITransportError> policy(const std::vector<std::string>& origins)
 {
     std::vector<Url> urls;
-    for (const auto& origin : origins)
-        urls.push_back(*Url::parse(origin));
+    std::ranges::transform(origins, std::back_inserter(urls), [](const std::string& origin) { return *Url::parse(origin); });
     return AllowedOriginPolicy::create(urls);
 }
 

@@ -49,11 +49,9 @@ protected:
 
 TEST_F(DeepLinkRouterTest, StateWorksOnceWithinItsClampedLifetimeAndTheNinthPushesOutTheFirst)
 {
-    generated = "a";
-    router.newLoginState();
+    generated = "a", router.newLoginState();
     now += std::chrono::seconds(599);
-    generated = "b";
-    router.newLoginState();
+    generated = "b", router.newLoginState();
     EXPECT_EQ(callback("a"), "accepted");
     EXPECT_EQ(callback("a"), "DEEP_LINK_STATE_REJECTED");
     now += std::chrono::seconds(600);

@@ -18,20 +18,8 @@ struct FakeFile final : LauncherDataPersisting {
     bool failing = false;
     int writes = 0;
 
-    Result<std::optional<std::string>, FileSystemError> read() const override
-    {
-        if (failing)
-            return fail(FileSystemError {});
-        return bytes;
-    }
-    Status<FileSystemError> write(std::string_view text) override
-    {
-        if (failing)
-            return fail(FileSystemError {});
-        ++writes;
-        bytes = std::string(text);
-        return Ok {};
-    }
+    Result<std::optional<std::string>, FileSystemError> read() const override { return failing ? Result<std::optional<std::string>, FileSystemError>(fail(FileSystemError {})) : bytes; }
+    Status<FileSystemError> write(std::string_view text) override { return failing ? Status<FileSystemError>(fail(FileSystemError {})) : (++writes, bytes = std::string(text), Ok {}); }
 };
 
 std::pair<FakeFile*, std::unique_ptr<LauncherPreferencesBridge>> openStore(std::optional<std::string> bytes)
@@ -42,10 +30,7 @@ std::pair<FakeFile*, std::unique_ptr<LauncherPreferencesBridge>> openStore(std::
 }
 
 // The snapshot a call answered with, or its error code.
-std::string answer(const BridgeServiceResult& result)
-{
-    return result ? result->jsonText() : result.error().code.value_or("");
-}
+std::string answer(const BridgeServiceResult& result) { return result ? result->jsonText() : result.error().code.value_or(""); }
 
 TEST(LauncherPreferencesStore, LoadsEachKindOnItsOwnAndMigratesEachKindAtMostOnce)
 {
