@@ -99,6 +99,10 @@ LocalHTTPSServer::LocalHTTPSServer()
         auto& server = *static_cast<LocalHTTPSServer*>(data);
         server.requestCount += 1;
         record(message, server.lastRequest);
+        if (auto file = server.files.find(path); file != server.files.end()) {
+            soup_server_message_set_status(message, 200, nullptr);
+            return soup_server_message_set_response(message, "application/octet-stream", SOUP_MEMORY_COPY, file->second.data(), file->second.size());
+        }
         respond(message, path, query);
     }, this, nullptr);
     check(soup_server_listen_local(m_server.get(), 0, SoupServerListenOptions(SOUP_SERVER_LISTEN_HTTPS | SOUP_SERVER_LISTEN_IPV4_ONLY), error.out()), error);

@@ -3,7 +3,8 @@
 // A libsoup HTTPS server on 127.0.0.1 with a certificate made for this run and a TLS database
 // trusting only it; on the thread that made it. Paths: /status/N, /bytes/N and /chunked/N (N
 // bytes), /redirect?to=URL[&status=3xx], /invalid-utf8, /silent (never answers), /endless
-// (chunks forever), /announced/N (declares N bytes, sends none), /pieces/N (N bytes, 30 ms apart).
+// (chunks forever), /announced/N (declares N bytes, sends none), /pieces/N (N bytes, 30 ms apart),
+// and each path of `files` with its bytes.
 
 #include "core/glib/GRef.h"
 #include "support/TemporaryDirectory.h"
@@ -29,6 +30,7 @@ public:
     std::string certificatePath() const { return m_folder.pathOf("certificate.pem"); }
     GTlsDatabase* tlsDatabase() const { return m_tlsDatabase.get(); }
 
+    std::map<std::string, std::string> files; // path -> body, status 200
     Request lastRequest;
     int requestCount { 0 };
 
