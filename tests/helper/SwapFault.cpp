@@ -1,0 +1,23 @@
+// Linked into the test helper with -Wl,--wrap=rename: with QUORIN_TEST_SWAP_FAULT set, the
+// bundle that has just been moved from its stage copy into place loses its seal (its
+// executable grows a byte), so the check of the installed copy after the swap fails as it
+// would for a bundle damaged on disk.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+extern "C" int __real_rename(const char* from, const char* to);
+
+extern "C" int __wrap_rename(const char* from, const char* to)
+{
+    int result = __real_rename(from, to);
+    bool swapped = std::string(from).find("/.quorin-update-stage-") != std::string::npos && std::string(to).find("/.quorin-update-") == std::string::npos;
+    if (result == 0 && swapped && std::getenv("QUORIN_TEST_SWAP_FAULT")) {
+        if (auto* executable = std::fopen((std::string(to) + "/Contents/MacOS/Quorin42Launcher").c_str(), "ab")) {
+            std::fputc(0, executable);
+            std::fclose(executable);
+        }
+    }
+    return result;
+}
