@@ -1,26 +1,35 @@
 #include "core/ReadableFile.h"
 #include "helper/UpdateHelper.h"
+#include "updater/Base64.h"
 #include "updater/SignedTestBundle.h"
 #include "updater/UpdateBundleVerifier.h"
 #include "updater/UpdateInstallJob.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <numeric>
+#include <set>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace quorin {
 namespace {
 
-pid_t start(std::vector<std::string> arguments)
+std::vector<char*> pointers(std::vector<std::string>& strings)
 {
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    char* noEnvironment[] = { nullptr };
+    std::vector<char*> list;
+    for (auto& string : strings)
+        list.push_back(string.data());
+    list.push_back(nullptr);
+    return list;
+}
+
+pid_t start(std::vector<std::string> arguments, std::vector<std::string> environment = {})
+{
     pid_t pid = -1;
-    ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), noEnvironment);
+    ::posix_spawn(&pid, arguments[0].c_str(), nullptr, nullptr, pointers(arguments).data(), pointers(environment).data());
     return pid;
 }
 
@@ -70,6 +79,68 @@ TEST(UpdateHelper, TheProgramRefusesAnyOtherCommandLineAndWritesNothing)
         EXPECT_EQ(exitStatus(start(arguments)), updateHelperUsageExitStatus) << arguments.size();
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()), {}), 1);
+}
+
+// The test helper's own key pair (TestUpdateKeys.cmake).
+testing::TestSigningKeys testHelperKeys()
+{
+    auto seed = [](const std::string& role) {
+        auto line = ReadableFile::readContents(QUORIN_TEST_UPDATE_KEYS "/" + role + ".key").releaseValue();
+        return base64::decoded(line.substr(0, line.size() - 1)).value();
+    };
+    return { seed("signing"), seed("notary") };
+}
+
+// The versions that stand-in launchers started from `folder` recorded; each of them is ended.
+std::string launchedVersionsEnded(const std::string& folder)
+{
+    auto text = ReadableFile::readContents(folder + "/launches");
+    std::istringstream lines(text.hasValue() ? *text : "");
+    std::string versions, version;
+    pid_t pid = 0;
+    while (lines >> version >> pid) {
+        versions += version + " ";
+        if (pid > 0)
+            ::kill(pid, SIGKILL);
+    }
+    return versions;
+}
+
+TEST(UpdateHelper, TheProgramPutsTheOldBundleBackAndStartsItWhenTheSwappedOneFailsAndRefusesALinkedJob)
+{
+    struct Case { std::string name; const char* newLauncher; std::vector<std::string> environment; bool linkedJob; std::string result, launched, apps; };
+    const Case cases[] = {
+        { "installed copy fails its check", QUORIN_STAND_IN_LAUNCHER, { "QUORIN_TEST_SWAP_FAULT=1" }, false,
+            R"({"error":"UPDATE_SIGNATURE_INVALID","status":"failed","version":"1.5.0"})", "1.4.0 ", "Quorin 4.2.app launches " },
+        { "new version exits at once", "/bin/true", {}, false,
+            R"({"error":"UPDATE_RELAUNCH_FAILED","status":"failed","version":"1.5.0"})", "1.4.0 ", "Quorin 4.2.app launches " },
+        { "job file is a link", QUORIN_STAND_IN_LAUNCHER, {}, true, "", "", "Quorin 4.2.app " },
+    };
+    auto keys = testHelperKeys();
+    auto oldLauncher = ReadableFile::readContents(QUORIN_STAND_IN_LAUNCHER).releaseValue();
+    for (const auto& [name, newLauncher, environment, linkedJob, result, launched, apps] : cases) {
+        testing::TemporaryDirectory root;
+        auto target = root.pathOf("Apps/Quorin 4.2.app"), directory = root.makeDirectory("job"), jobPath = directory + "/install-job.json";
+        keys.makeBundle(target, "1.4.0", oldLauncher);
+        keys.makeBundle(directory + "/unpacked/Quorin 4.2.app", "1.5.0", ReadableFile::readContents(newLauncher).releaseValue());
+        std::filesystem::permissions(directory, std::filesystem::perms::owner_all);
+        pid_t gone = start({ QUORIN_FAKE_LAUNCHER, "0" });
+        exitStatus(gone);
+        auto job = UpdateInstallJob::create(gone, Url::fileURL(target), Url::fileURL(directory + "/unpacked/Quorin 4.2.app"), "1.4.0", "1.5.0");
+        testing::TemporaryDirectory::writeFile(linkedJob ? directory + "/job.json" : jobPath, job.encoded());
+        if (linkedJob)
+            std::filesystem::create_symlink("job.json", jobPath);
+        EXPECT_EQ(exitStatus(start({ QUORIN_TEST_UPDATE_HELPER, "--job", jobPath }, environment)), 1) << name;
+        auto written = ReadableFile::readContents(directory + "/result.json");
+        EXPECT_EQ(written.hasValue() ? *written : "", result) << name;
+        EXPECT_EQ(job.isReady(jobPath), !linkedJob) << name;
+        EXPECT_TRUE(UpdateBundleVerifier(keys.trusted()).verify(target, "1.4.0").hasValue()) << name;
+        EXPECT_EQ(launchedVersionsEnded(root.pathOf("Apps")), launched) << name;
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(root.pathOf("Apps")))
+            names.insert(entry.path().filename());
+        EXPECT_EQ(std::accumulate(names.begin(), names.end(), std::string(), [](auto all, auto one) { return all + one + " "; }), apps) << name;
+    }
 }
 
 } // namespace
