@@ -105,7 +105,7 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     log.done("systemBridgeService");
     auto deepLinkRouter = std::make_shared<DeepLinkRouter>(loginStateLifetimeSeconds);
     log.done("deepLinkRouter");
-    auto gameSockets = localProxyEndpoints(configuration.gameSockets());
+    auto gameSockets = localProxyEndpoints(configuration.gameSockets(), environment.makeGameSocketProxy);
     if (gameSockets.isError())
         return fail(LauncherAssemblyError::other());
     log.done("socketProxyConfigurations");

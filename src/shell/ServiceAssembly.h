@@ -7,6 +7,7 @@
 
 #include "LauncherAssembly.h"
 #include "core/StorageLocation.h"
+#include "game/LocalProxyEndpoints.h"
 #include "webview/LauncherWebViewController.h"
 
 #include <functional>
@@ -27,6 +28,9 @@ struct ServiceAssemblyEnvironment {
     std::optional<WebsiteDataStore> websiteDataStore;
     // The page's console messages go to standard output (--page-console).
     bool writesPageConsole { false };
+    // Makes each configured game socket's proxy; none: the launcher's own, which reaches the
+    // host's public IPv4 address (the game test's leads to a server on 127.0.0.1 instead).
+    SocketProxyFactory makeGameSocketProxy;
     // The running application bundle, which an update replaces; empty outside a bundle.
     std::string applicationBundlePath;
     // Ends the application: an update's hand-off calls it once the helper has taken over.

@@ -1,8 +1,12 @@
 // A movie plays in the real launcher: the test web UI calls "game.open", puts the host page
-// in a frame, Ruffle starts the test movie from a local HTTPS game origin, and the movie
-// reports back through ExternalInterface to the host page and on to the web UI.
+// in a frame, Ruffle starts the test movie from a local HTTPS game origin, the movie's
+// flash.net.Socket reaches a TCP echo server through the session's socket proxy, and the
+// movie reports back through ExternalInterface to the host page and on to the web UI.
 
+#include "core/BuildConfig.h"
+#include "core/glib/SignalConnection.h"
 #include "e2e/LauncherPage.h"
+#include "game/LocalWebSocketProxy.h"
 #include "shell/ServiceAssembly.h"
 
 #include <gtest/gtest.h>
@@ -11,31 +15,58 @@
 namespace quorin::test {
 namespace {
 
-// The game origin https://127.0.0.1 (port 443, as game origins are), serving the movie to
-// any page; its certificate is made for this run and trusted by this test's web view only.
+const std::string gameServer = "server1." + std::string(BuildConfig::gameServerDomain);
+
+// The game origin https://127.0.0.1 (port 443, as game origins are), serving the movie and
+// its configuration, which names the game server, to any page; its certificate is made for
+// this run and trusted by this test's web view only.
 struct LocalGameOrigin {
     explicit LocalGameOrigin(const testing::TemporaryDirectory& folder)
     {
+        folder.write("config.xml", gameServer + " 25565");
+        configPath = folder.pathOf("config.xml");
         auto certificatePath = folder.pathOf("certificate.pem"), keyPath = folder.pathOf("key.pem");
         auto command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 1 -subj /CN=127.0.0.1"
                        " -addext subjectAltName=IP:127.0.0.1 -keyout " + keyPath + " -out " + certificatePath + " 2>/dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0);
         certificate = glib::adoptGRef(g_tls_certificate_new_from_files(certificatePath.c_str(), keyPath.c_str(), nullptr));
         server = glib::adoptGRef(static_cast<SoupServer*>(g_object_new(SOUP_TYPE_SERVER, "tls-certificate", certificate.get(), nullptr)));
-        soup_server_add_handler(server.get(), "/flash/Loading.swf", +[](SoupServer*, SoupServerMessage* message, const char*, GHashTable*, gpointer) {
-            gchar* movie = nullptr;
+        auto serve = +[](SoupServer*, SoupServerMessage* message, const char* path, GHashTable*, gpointer file) {
+            gchar* contents = nullptr;
             gsize size = 0;
-            g_file_get_contents(QUORIN_TEST_MOVIE, &movie, &size, nullptr);
+            g_file_get_contents(static_cast<const char*>(file), &contents, &size, nullptr);
             soup_message_headers_replace(soup_server_message_get_response_headers(message), "Access-Control-Allow-Origin", "*");
-            soup_server_message_set_response(message, "application/x-shockwave-flash", SOUP_MEMORY_TAKE, movie, size);
+            soup_server_message_set_response(message, g_str_has_suffix(path, ".swf") ? "application/x-shockwave-flash" : "text/plain", SOUP_MEMORY_TAKE, contents, size);
             soup_server_message_set_status(message, 200, nullptr);
-        }, nullptr, nullptr);
+        };
+        soup_server_add_handler(server.get(), "/flash/Loading.swf", serve, const_cast<char*>(QUORIN_TEST_MOVIE), nullptr);
+        soup_server_add_handler(server.get(), "/flash/config.xml", serve, configPath.data(), nullptr);
         listening = soup_server_listen_local(server.get(), 443, SoupServerListenOptions(SOUP_SERVER_LISTEN_HTTPS | SOUP_SERVER_LISTEN_IPV4_ONLY), nullptr);
     }
 
+    std::string configPath;
     glib::GRef<GTlsCertificate> certificate;
     glib::GRef<SoupServer> server;
     bool listening { false };
+};
+
+// The game server: a TCP server on 127.0.0.1 that echoes what it reads.
+struct EchoServer {
+    EchoServer()
+    {
+        GSocketAddress* bound = nullptr;
+        auto loopback = glib::adoptGRef(g_inet_socket_address_new_from_string("127.0.0.1", 0));
+        g_socket_listener_add_address(G_SOCKET_LISTENER(service.get()), loopback.get(), G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr, &bound, nullptr);
+        port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(glib::adoptGRef(bound).get()));
+        incoming = glib::SignalConnection::connect(service.get(), "incoming", G_CALLBACK(+[](GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
+            g_output_stream_splice_async(g_io_stream_get_output_stream(G_IO_STREAM(connection)), g_io_stream_get_input_stream(G_IO_STREAM(connection)),
+                G_OUTPUT_STREAM_SPLICE_NONE, G_PRIORITY_DEFAULT, nullptr, [](GObject*, GAsyncResult*, gpointer held) { g_object_unref(held); }, g_object_ref(connection));
+            return TRUE;
+        }), nullptr);
+    }
+    glib::GRef<GSocketService> service = glib::adoptGRef(g_socket_service_new());
+    glib::SignalConnection incoming;
+    std::uint16_t port { 0 };
 };
 
 // Records the host page's messages, and opens the game in a frame when asked.
@@ -49,7 +80,7 @@ async function play(payload) {
 }
 </script>)";
 
-TEST(GamePlays, TheMovieStartsAndReportsThroughTheHostPage)
+TEST(GamePlays, TheMovieStartsAndItsSocketReachesTheGameServerThroughTheProxy)
 {
     testing::TemporaryDirectory folder;
     LocalGameOrigin origin(folder);
@@ -59,7 +90,8 @@ TEST(GamePlays, TheMovieStartsAndReportsThroughTheHostPage)
     WebUIBundle bundle { Url::fileURL(folder.pathOf("WebUI")), Url::fileURL(folder.pathOf("WebUI/renderer/index.html")), 1 };
     auto configuration = LauncherConfiguration::decode(R"({"schemaVersion": 1, "product": { "displayName": "Quorin 4.2 Test", "bundleIdentifier": "com.quorin42.test" },
       "window": { "initialWidth": 1440, "initialHeight": 800, "minimumWidth": 1024, "minimumHeight": 640 }, "apiOrigin": "https://api.quorin42.net",
-      "authOrigin": "https://login.quorin42.net", "gameOrigins": ["https://127.0.0.1"], "updateFeedURL": "https://updates.quorin42.net/feed.yml"})");
+      "authOrigin": "https://login.quorin42.net", "gameOrigins": ["https://127.0.0.1"],
+      "gameSockets": [{ "host": ")" + gameServer + R"(", "port": 25565 }], "updateFeedURL": "https://updates.quorin42.net/feed.yml"})");
     auto storage = folder.pathOf("storage");
     ServiceAssemblyEnvironment environment;
     environment.webProcessExtensionsDirectory = QUORIN_WEB_EXTENSION_DIR;
@@ -68,6 +100,11 @@ TEST(GamePlays, TheMovieStartsAndReportsThroughTheHostPage)
         return name == "QUORIN_TESTING" ? "1" : name == "QUORIN_TEST_APP_SUPPORT_DIRECTORY" ? std::optional(storage) : std::nullopt;
     };
     environment.websiteDataStore = WebsiteDataStore::ephemeral();
+    // The launcher's own proxy, whose lookup of the game server leads to the echo server.
+    EchoServer echoServer;
+    environment.makeGameSocketProxy = [port = echoServer.port](const SocketProxyConfiguration&) {
+        return std::make_shared<LocalWebSocketProxy>(port, [](ResolveCompletion done) { done(std::string("127.0.0.1")); }, LocalWebSocketProxy::Durations {});
+    };
     auto assembly = assembleServices(configuration.value(), bundle, [](const Url&) {}, environment);
     ASSERT_TRUE(assembly.hasValue());
     auto* webView = assembly->controller->webView();
@@ -77,8 +114,9 @@ TEST(GamePlays, TheMovieStartsAndReportsThroughTheHostPage)
     ASSERT_TRUE(runUntil([&] { return assembly->controller->state() == LauncherWebViewState::ready(); }));
 
     EXPECT_EQ(awaitedValue(webView, R"(return await play({ serverId: "s1", locale: "tr", flash: "https://127.0.0.1/flash/", config: "https://127.0.0.1/flash/config.xml", user: "player", key: "k" });)"), "true");
-    ASSERT_TRUE(runUntil([&] { return pageValue(webView, "reports.length") != "0"; }));
-    EXPECT_EQ(pageValue(webView, "reports.map((report) => [report.type, report.name, report.detail])"), R"([["quorinGameEvent","started","player tr"]])");
+    runUntil([&] { return pageValue(webView, "reports.length") == "2"; });
+    EXPECT_EQ(pageValue(webView, "reports.map((report) => [report.type, report.name, report.detail])"),
+        R"([["quorinGameEvent","started","player tr"],["quorinGameEvent","echoed","hello from the movie"]])");
 }
 
 } // namespace
