@@ -47,7 +47,6 @@ struct ExtensionWebView {
     std::string writeFixture(const std::string& name, const std::string& content) const { return Url::fileURL(folder.write(name, content)).string(); }
     json run(const std::string& asyncBody) const { return json::parse(awaitedValue(view.get(), asyncBody), nullptr, false); }
 
-    // A fixture that fails to load shows as the page scripts' failures that follow.
     bool load(const std::string& uri) const
     {
         bool finished = false;

@@ -65,14 +65,10 @@ TEST(LauncherWebViewController, WritesThePageConsoleOnlyWhenAsked)
 
 TEST(LauncherWebViewController, RefusesRequestsFromSubFrames)
 {
-    LauncherPage page({ .indexHTML = R"(<!doctype html><script>
-        window.replies = [];
-        addEventListener("message", (event) => window.replies.push(event.data));
-        </script><iframe src="child.html"></iframe>)" });
-    page.folder.write("WebUI/renderer/child.html", R"(<!doctype html><script>
-        window.__quorinBridge.postMessage({ schemaVersion: 1, requestId: "child_1", method: "getAppInfo", arguments: [] })
-            .then((reply) => parent.postMessage(JSON.stringify(reply), "*"));
-        </script>)");
+    LauncherPage page({ .indexHTML = R"(<!doctype html><script>window.replies = []; addEventListener("message", (event) => replies.push(event.data));</script>
+        <iframe src="child.html"></iframe>)" });
+    page.folder.write("WebUI/renderer/child.html", R"(<!doctype html><script>__quorinBridge.postMessage({ schemaVersion: 1, requestId: "child_1",
+        method: "getAppInfo", arguments: [] }).then((reply) => parent.postMessage(JSON.stringify(reply), "*"));</script>)");
     ASSERT_TRUE(page.load());
 
     ASSERT_TRUE(runUntil([&] { return page.value("window.replies.length") == "1"; }));
@@ -110,11 +106,8 @@ TEST(LauncherWebViewController, DropsEventsBeforeThePageAndDeliversQueuedOnesToT
         BridgeValue::object({ { "route", BridgeValue::string("/play") }, { "list", BridgeValue::array({ BridgeValue::number(1.5), BridgeValue::null() }) } }), count);
     ASSERT_TRUE(runUntil([&] { return delivered == 2; }));
 
-    EXPECT_EQ(page.value(R"((() => {
-        window.seen = [];
-        window.electronAPI.onDeepLink((payload) => window.seen.push(["first", payload]));
-        window.electronAPI.onDeepLink((payload) => window.seen.push(["second", payload]));
-        return window.seen; })())"),
+    EXPECT_EQ(page.value(R"((() => { window.seen = []; electronAPI.onDeepLink((payload) => seen.push(["first", payload]));
+        electronAPI.onDeepLink((payload) => seen.push(["second", payload])); return seen; })())"),
         R"([["first",{"list":[1.5,null],"route":"/play"}]])");
 }
 

@@ -18,15 +18,9 @@ GtkDialog* openMessageDialog()
     return nullptr;
 }
 
-struct DialogCase {
-    const char* name;
-    const char* call;     // page expression that opens the dialog
-    const char* buttons;  // the titles of OK and Cancel
-    int response;         // the button chosen
-    const char* typed;    // text typed into a prompt, or nullptr
-    const char* answer;   // JSON of what the page receives
-    const char* language; // the user's language, or nullptr for the test run's
-};
+// The page expression that opens the dialog, the titles of OK and Cancel, the button chosen, the text typed
+// into a prompt, the JSON the page receives and the user's language (nullptr: none typed, the run's language).
+struct DialogCase { const char *name, *call, *buttons; int response; const char *typed, *answer, *language; };
 
 class PageDialogs : public ::testing::TestWithParam<DialogCase> { };
 
