@@ -9,7 +9,7 @@ packages=(
   libssl-dev nlohmann-json3-dev libsimdjson-dev libarchive-dev libarchive-tools libplist-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth dbus dbus-x11 gnome-keyring imagemagick haxe
-  desktop-file-utils xdg-utils appstream openssl python3
+  desktop-file-utils xdg-utils appstream openssl python3 xdotool x11-utils
 )
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
 command -v npm >/dev/null 2>&1 || packages+=(npm) # the build installs the pinned game runtime with it
