@@ -155,7 +155,7 @@
       if (action.startsWith('zoom')) {
         const factor = await showZoomFactor();
         if (typeof factor === 'number') {
-          showAnswer('view-answer', `${button.textContent.trim() || action}: the host zoom is ${Math.round(factor * 100)}%.`);
+          showAnswer('view-answer', `${button.getAttribute('aria-label') || button.textContent.trim()}: the host zoom is ${Math.round(factor * 100)}%.`);
         }
       } else {
         reportWindow(button.textContent.trim());
