@@ -1,6 +1,5 @@
 // The bridge's path from page script through the web-process extension and back, in a real web view.
 
-#include "core/LocalFolderCases.h"
 #include "e2e/LauncherPage.h"
 #include "support/PageScriptRunner.h"
 #include "webview/BridgeMessageReply.h"
@@ -11,7 +10,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -179,36 +177,10 @@ TEST_F(BridgeTransportTest, PostFunctionKeptFromAReplacedDocumentCannotSpeakForI
     EXPECT_EQ(harness.run("return (await document.querySelector('iframe').contentWindow.__quorinBridge.postMessage({})).ok;"), true);
 }
 
-TEST(BridgeTransportFileAccess, PagesLoadOnlyTheFilesTheFolderRuleLetsIn)
-{
-    // A web context of its own, so that its web process starts with the folder restriction.
-    ExtensionWebView harness;
-    const char* marker = "loaded.push(Number(document.currentScript.dataset.row));";
-    std::string insideURI = harness.writeFixture("WebUI/inside.js", marker);
-    harness.writeFixture("outside.js", marker);
-    harness.writeFixture("WebUI-other/sibling.js", marker);
-    std::string root = insideURI.substr(std::strlen("file://"), insideURI.size() - std::strlen("file:///WebUI/inside.js"));
-    webkit_web_context_set_web_process_extensions_initialization_user_data(harness.context.get(), g_variant_new("(sb)", (harness.folder.path() + "/WebUI").c_str(), FALSE));
-
-    std::string page = "<!doctype html><script>window.loaded = [];</script>";
-    json expected = json::array();
-    for (std::size_t row = 0; row < std::size(localFolderCases); ++row) {
-        const auto& testCase = localFolderCases[row];
-        if (testCase.seen != LocalFolderCase::Seen::InPage)
-            continue;
-        page += "<script data-row='" + std::to_string(row) + "' src='" + withRoot(testCase.url, root) + "'></script>";
-        if (testCase.inside)
-            expected.push_back(row);
-    }
-    ASSERT_TRUE(harness.load(harness.writeFixture("WebUI/index.html", page)));
-    EXPECT_EQ(json::parse(pageValue(harness.view.get(), "window.loaded")), expected);
-}
-
 TEST(BridgeMessageTransportDecode, AcceptsOnlyTextFlagAndURIParameters)
 {
     using Request = BridgeMessageTransport::Request;
     const std::pair<GVariant*, std::optional<Request>> cases[] = {
-        { g_variant_new("(sbs)", "[]", FALSE, "about:srcdoc"), Request { "[]", false, "about:srcdoc" } },
         { g_variant_new("(sbs)", "{}", TRUE, ""), Request { "{}", true, std::nullopt } },
         { g_variant_new("(ssb)", "{}", "file:///x", TRUE), std::nullopt },
     };

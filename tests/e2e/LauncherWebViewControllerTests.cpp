@@ -1,6 +1,7 @@
 // The launcher's web view in the real engine: the bridge as the page sees it, where it may
 // be used from, the navigation rules, events and load states.
 
+#include "core/LocalFolderCases.h"
 #include "e2e/LauncherPage.h"
 #include "support/PageScriptRunner.h"
 
@@ -8,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace quorin::test {
@@ -15,22 +17,26 @@ namespace {
 
 constexpr char plainPage[] = "<!doctype html><html><body><p id=marker>web ui</p></body></html>";
 
-TEST(LauncherWebViewController, PublishesAFrozenBridgeThatRoundTrips)
+TEST(LauncherWebViewController, PublishesAFrozenBridgeThatRoundTripsAndRefusesSubFrames)
 {
-    LauncherPage page({ .indexHTML = plainPage });
+    LauncherPage page({ .indexHTML = R"(<!doctype html><script>window.childReply = new Promise((done) => addEventListener("message", (event) => done(event.data)));</script>
+        <iframe src="child.html"></iframe>)" });
+    page.folder.write("WebUI/renderer/child.html", R"(<!doctype html><script>__quorinBridge.postMessage({ schemaVersion: 1, requestId: "child_1",
+        method: "getAppInfo", arguments: [] }).then((reply) => parent.postMessage(reply, "*"));</script>)");
     ASSERT_TRUE(page.load());
 
     EXPECT_EQ(page.value("[typeof electronAPI, Object.isFrozen(electronAPI), (() => { try { window.electronAPI = 1; } catch (e) {}"
                          " return typeof window.electronAPI; })(), document.documentElement.dataset.runtimeHost, electronAPI.runtimeConfig.apiBaseUrl]"),
         R"(["object",true,"object","linux","https://api.quorin42.test/api"])");
     // Compared as JSON trees: the page keeps its own member order. A body over the size limit
-    // travels through the engine and is refused by the host.
+    // travels through the engine and is refused by the host, and so is the sub-frame's request.
     EXPECT_EQ(nlohmann::json::parse(page.awaited("return [await electronAPI.getAppInfo(), await electronAPI.getRuntimeConfig(),"
                                                  " await __quorinBridge.postMessage({ schemaVersion: 1, requestId: 'big', method: 'getAppInfo',"
-                                                 " arguments: Array(16).fill('x'.repeat(20000)) })];")),
+                                                 " arguments: Array(16).fill('x'.repeat(20000)) }), await childReply];")),
         nlohmann::json::parse(R"([{"appName":"Quorin 4.2","appVersion":"9.9.9","platform":"linux"},
             {"apiBaseUrl":"https://api.quorin42.test/api","isPackaged":true,"missingKeys":[]},
-            {"ok":false,"requestId":"invalid","error":{"code":"BRIDGE_REQUEST_INVALID"}}])"));
+            {"ok":false,"requestId":"invalid","error":{"code":"BRIDGE_REQUEST_INVALID"}},
+            {"ok":false,"requestId":"invalid","error":{"code":"BRIDGE_SOURCE_DENIED"}}])"));
 }
 
 // Without the extension a page has no bridge and no file filter: it must never count as ready.
@@ -63,18 +69,6 @@ TEST(LauncherWebViewController, WritesThePageConsoleOnlyWhenAsked)
     }
 }
 
-TEST(LauncherWebViewController, RefusesRequestsFromSubFrames)
-{
-    LauncherPage page({ .indexHTML = R"(<!doctype html><script>window.replies = []; addEventListener("message", (event) => replies.push(event.data));</script>
-        <iframe src="child.html"></iframe>)" });
-    page.folder.write("WebUI/renderer/child.html", R"(<!doctype html><script>__quorinBridge.postMessage({ schemaVersion: 1, requestId: "child_1",
-        method: "getAppInfo", arguments: [] }).then((reply) => parent.postMessage(JSON.stringify(reply), "*"));</script>)");
-    ASSERT_TRUE(page.load());
-
-    ASSERT_TRUE(runUntil([&] { return page.value("window.replies.length") == "1"; }));
-    EXPECT_EQ(page.value("window.replies[0]"), R"("{\"error\":{\"code\":\"BRIDGE_SOURCE_DENIED\"},\"ok\":false,\"requestId\":\"invalid\"}")");
-}
-
 TEST(LauncherWebViewController, RefusesRequestsFromDocumentsOutsideTheBridgeFolder)
 {
     // The page lives in a sibling folder whose name starts like the web UI folder's.
@@ -83,18 +77,29 @@ TEST(LauncherWebViewController, RefusesRequestsFromDocumentsOutsideTheBridgeFold
     EXPECT_EQ(page.awaited("try { await window.electronAPI.getAppInfo(); return 'answered'; } catch (e) { return e.code; }"), "\"BRIDGE_SOURCE_DENIED\"");
 }
 
-TEST(LauncherWebViewController, LoadsNoFileFromOutsideTheWebUIFolder)
+// Scripts named by every form of file URL the extension must judge: only those inside the
+// web UI folder load.
+TEST(LauncherWebViewController, LoadsOnlyTheFilesTheFolderRuleLetsIn)
 {
-    LauncherPage page({ .indexHTML = R"(<!doctype html><script src="inside.js"></script>
-        <script src="../../outside.js"></script><script src="../../WebUI-other/sibling.js"></script>)" });
-    page.folder.write("WebUI/renderer/inside.js", "window.inside = true;");
-    page.folder.write("outside.js", "window.outside = true;");
-    page.folder.write("WebUI-other/sibling.js", "window.sibling = true;");
-    ASSERT_TRUE(page.load());
-    EXPECT_EQ(page.value("[window.inside, window.outside, window.sibling].map(String).join()"), "\"true,undefined,undefined\"");
+    std::string page = "<!doctype html><script>window.loaded = [];</script>";
+    std::vector<std::size_t> expected;
+    LauncherPage probe({ .indexHTML = "", .indexPath = "WebUI/index.html" });
+    std::string root = Url::fileURL(probe.folder.path()).string().substr(std::strlen("file://"));
+    for (std::size_t row = 0; row < std::size(localFolderCases); ++row) {
+        if (localFolderCases[row].seen != LocalFolderCase::Seen::InPage)
+            continue;
+        page += "<script data-row='" + std::to_string(row) + "' src='" + withRoot(localFolderCases[row].url, root) + "'></script>";
+        if (localFolderCases[row].inside)
+            expected.push_back(row);
+    }
+    for (const char* file : { "WebUI/inside.js", "outside.js", "WebUI-other/sibling.js" })
+        probe.folder.write(file, "loaded.push(Number(document.currentScript.dataset.row));");
+    probe.folder.write("WebUI/index.html", page);
+    ASSERT_TRUE(probe.load());
+    EXPECT_EQ(nlohmann::json::parse(probe.value("window.loaded")), nlohmann::json(expected));
 }
 
-TEST(LauncherWebViewController, DropsEventsBeforeThePageAndDeliversQueuedOnesToTheFirstListenerOnce)
+TEST(LauncherWebViewController, DropsEventsBeforeThePageAndDeliversQueuedOnesToAListener)
 {
     LauncherPage page({ .indexHTML = plainPage });
     int delivered = 0;
@@ -106,9 +111,8 @@ TEST(LauncherWebViewController, DropsEventsBeforeThePageAndDeliversQueuedOnesToT
         BridgeValue::object({ { "route", BridgeValue::string("/play") }, { "list", BridgeValue::array({ BridgeValue::number(1.5), BridgeValue::null() }) } }), count);
     ASSERT_TRUE(runUntil([&] { return delivered == 2; }));
 
-    EXPECT_EQ(page.value(R"((() => { window.seen = []; electronAPI.onDeepLink((payload) => seen.push(["first", payload]));
-        electronAPI.onDeepLink((payload) => seen.push(["second", payload])); return seen; })())"),
-        R"([["first",{"list":[1.5,null],"route":"/play"}]])");
+    EXPECT_EQ(page.value("(() => { window.seen = []; electronAPI.onDeepLink((payload) => seen.push(payload)); return seen; })()"),
+        R"([{"list":[1.5,null],"route":"/play"}])");
 }
 
 // A script run in the loaded page, and the URL expected at the external opener ("" for none).
@@ -138,9 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Engine, LauncherWebViewNavigation,
         NavigationCase { "ClickedFtp", "document.getElementById('ftp').click(); true", "" },
         NavigationCase { "ScriptToUntrusted", "location.href = 'https://untrusted.example/'; true", "" },
         NavigationCase { "MainFrameAboutBlank", "location.href = 'about:blank'; true", "" },
-        NavigationCase { "MainFrameGamePage", "location.href = 'quorin-game://app/6F9619FF-8B86-D011-B42D-00C04FC964FF/host/index.html'; true", "" },
-        NavigationCase { "FileOutsideTheFolder", "location.href = 'file:///etc/hostname'; true", "" },
-        NavigationCase { "WindowOpen", "window.open('https://login.quorin42.test/') === null", "" }),
+        NavigationCase { "FileOutsideTheFolder", "location.href = 'file:///etc/hostname'; true", "" }),
     [](const ::testing::TestParamInfo<NavigationCase>& param) { return std::string(param.param.name); });
 
 TEST(LauncherWebViewController, LetsAnIframeNavigateToAboutBlank)
