@@ -7,11 +7,6 @@
 namespace quorin {
 namespace {
 
-std::string feedOf(const std::string& version)
-{
-    return "version: " + version + "\nfiles:\n  - url: " + releaseArchiveName(version) + "\n    sha512: " + std::string(86, 'A') + "==\n    size: 1234\n";
-}
-
 // An updater whose steps wait for the test to complete them; every publication is logged as
 // "status [version] [percent] [code]".
 struct Harness {
@@ -30,13 +25,10 @@ struct Harness {
     {
         updater->setOnStateChanged([this](const NativeUpdateState& state) {
             std::ostringstream line;
-            line << NativeUpdateState::statusWord(state.status);
-            if (state.version)
-                line << ' ' << *state.version;
+            line << NativeUpdateState::statusWord(state.status) << (state.version ? " " + *state.version : "");
             if (state.percent)
                 line << ' ' << *state.percent;
-            if (state.error)
-                line << ' ' << *state.error;
+            line << (state.error ? " " + *state.error : "");
             log.push_back(line.str());
         });
     }
@@ -49,7 +41,9 @@ struct Harness {
         if (verb == "check" || verb == "download" || verb == "install")
             ++actions, (verb == "check" ? updater->check(count) : verb == "download" ? updater->download(count) : updater->install(count));
         else if (verb == "feed")
-            feedDone(argument.empty() ? UpdateStepResult<std::string>(fail(UpdateStepFailure::foreign())) : feedOf(argument));
+            feedDone(argument.empty() ? UpdateStepResult<std::string>(fail(UpdateStepFailure::foreign()))
+                                      : "version: " + argument + "\nfiles:\n  - url: " + releaseArchiveName(argument)
+                                          + "\n    sha512: " + std::string(86, 'A') + "==\n    size: 1234\n");
         else if (verb == "progress")
             progress(std::stod(argument));
         else if (verb == "staged")
