@@ -1,8 +1,6 @@
 #include "core/ReadableFile.h"
 #include "SignedTestBundle.h"
-#include "updater/Ed25519.h"
 #include "updater/ExecutableArchitecture.h"
-#include "updater/UpdateBundleSigning.h"
 #include "updater/UpdateBundleVerifier.h"
 
 #include <gtest/gtest.h>
@@ -16,24 +14,9 @@
 namespace quorin {
 namespace {
 
+using testing::infoPlist;
+using testing::ownHeader;
 using testing::TemporaryDirectory;
-
-std::string infoPlist(const std::string& version, const std::string& extra = {}, const std::string& identifier = "com.quorin42.desktop")
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>CFBundleIdentifier</key><string>" + identifier + "</string>"
-           "<key>CFBundleExecutable</key><string>Quorin42Launcher</string>"
-           "<key>CFBundleShortVersionString</key><string>" + version + "</string>" + extra + "</dict></plist>\n";
-}
-
-// The first page of this test program: an ELF executable for this machine.
-std::string ownHeader()
-{
-    auto file = ReadableFile::open("/proc/self/exe").value();
-    std::string header(4096, '\0');
-    header.resize(file.read(header).value());
-    return header;
-}
 
 std::string withMachine(std::string header, unsigned machine)
 {
@@ -62,7 +45,7 @@ struct Bundle : testing::TestSigningKeys {
     TemporaryDirectory directory;
     std::string path = directory.makeDirectory("Quorin 4.2.app");
 
-    Bundle() { write("Contents/Resources/launcher-config.json", "{}"); makeBundle(path, "1.4.0", ownHeader()); }
+    Bundle() { write("Contents/Resources/launcher-config.json", "{}"); makeBundle(path, "1.4.0"); }
     void write(const std::string& relative, const std::string& bytes) const { TemporaryDirectory::writeFile(path + "/" + relative, bytes); }
     void seal(const std::string& key) const { ASSERT_TRUE(UpdateBundleSigning::sign(path, key).hasValue()); }
     void notarize(const std::string& key) const { ASSERT_TRUE(UpdateBundleSigning::notarize(path, key).hasValue()); }
@@ -82,7 +65,6 @@ TEST(UpdateBundleVerifier, ChecksIdentitySealArchitectureAndNotarizationOfRealBu
         { "not notarized, opted out", optOut("<false/>"), std::nullopt },
         { "extra file", [](Bundle& b) { b.write("Contents/Resources/extra", "x"); }, signature },
         { "changed byte", [](Bundle& b) { b.write("Contents/Resources/launcher-config.json", "[]"); }, signature },
-        { "missing file", [](Bundle& b) { std::filesystem::remove(b.path + "/Contents/Resources/launcher-config.json"); }, signature },
         { "symbolic link", [](Bundle& b) { std::filesystem::create_symlink("launcher-config.json", b.path + "/Contents/Resources/link"); }, signature },
         { "extra file in the seal's folder", [](Bundle& b) { b.write("Contents/_CodeSignature/Extra", "x"); }, signature },
         { "seal names another identifier", [](Bundle& b) { auto r = b.path + "/Contents/_CodeSignature/CodeResources"; auto text = ReadableFile::readContents(r).value();
@@ -91,7 +73,6 @@ TEST(UpdateBundleVerifier, ChecksIdentitySealArchitectureAndNotarizationOfRealBu
         { "other signing key", [](Bundle& b) { b.seal(ed25519::generatePrivateKey()); b.notarize(b.notary); }, signature },
         { "other identifier", plist(infoPlist("1.4.0", {}, "com.quorin42.other")), signature },
         { "other version", plist(infoPlist("1.4.0")), signature, "1.4.1" },
-        { "not a dictionary", plist("<?xml version=\"1.0\"?><plist version=\"1.0\"><array/></plist>"), signature },
         { "invalid version", plist(infoPlist("1.4")), LauncherUpdateError::invalidFeed(), "1.4" },
         { "executable for another machine", resealed([](Bundle& b) { b.write("Contents/MacOS/Quorin42Launcher", withMachine(ownHeader(), otherMachine)); }), signature },
         { "no executable", resealed([](Bundle& b) { std::filesystem::remove(b.path + "/Contents/MacOS/Quorin42Launcher"); }),

@@ -4,8 +4,6 @@
 #include "updater/platform/UpdateReleaseStage.h"
 #include "updater/platform/UpdaterProduction.h"
 
-#include "core/ReadableFile.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -61,13 +59,12 @@ TEST(UpdateHandoff, QuitsOnlyOnceTheHelperSignalsReadyAndFailsAtOnceWhenItExitsW
         { "nonce=$(sed 's/.*\"nonce\":\"\\([^\"]*\\)\".*/\\1/' \"$2\"); printf %s \"$nonce\" > \"${2%/*}/ready\"", "ok", true },
     };
     testing::TestSigningKeys keys;
-    auto executable = MUST(ReadableFile::readContents("/proc/self/exe")).substr(0, 4096);
     for (const auto& [helperScript, outcome, quits] : cases) {
         TemporaryDirectory installed, job;
         auto currentApp = installed.pathOf("Quorin 4.2.app");
         installed.write("Quorin 4.2.app/Contents/Helpers/Quorin42UpdateHelper", "#!/bin/sh\n" + helperScript + "\n");
-        keys.makeBundle(currentApp, "1.0.0", executable);
-        keys.makeBundle(job.pathOf("unpacked/Quorin 4.2.app"), "1.1.0", executable);
+        keys.makeBundle(currentApp, "1.0.0");
+        keys.makeBundle(job.pathOf("unpacked/Quorin 4.2.app"), "1.1.0");
 
         bool quit = false, finished = false;
         std::string result;
