@@ -16,7 +16,6 @@ TEST(LauncherUpdateError, CodesRoundTripOnlyWhenExact)
         LauncherUpdateError error { static_cast<LauncherUpdateError::Case>(index) };
         EXPECT_EQ(LauncherUpdateError::fromCode(error.code()), error) << error.code();
     }
-    EXPECT_EQ(LauncherUpdateError::location().code(), "UPDATE_INSTALL_LOCATION_UNWRITABLE");
     EXPECT_EQ(LauncherUpdateError::fromCode("update_feed_invalid"), std::nullopt);
 }
 
