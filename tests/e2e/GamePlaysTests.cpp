@@ -4,9 +4,9 @@
 // movie reports back through ExternalInterface to the host page and on to the web UI.
 
 #include "core/BuildConfig.h"
-#include "core/glib/SignalConnection.h"
 #include "e2e/LauncherPage.h"
 #include "game/LocalWebSocketProxy.h"
+#include "game/proxy/TcpServer.h"
 #include "shell/ServiceAssembly.h"
 
 #include <gtest/gtest.h>
@@ -50,25 +50,6 @@ struct LocalGameOrigin {
     bool listening { false };
 };
 
-// The game server: a TCP server on 127.0.0.1 that echoes what it reads.
-struct EchoServer {
-    EchoServer()
-    {
-        GSocketAddress* bound = nullptr;
-        auto loopback = glib::adoptGRef(g_inet_socket_address_new_from_string("127.0.0.1", 0));
-        g_socket_listener_add_address(G_SOCKET_LISTENER(service.get()), loopback.get(), G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, nullptr, &bound, nullptr);
-        port = g_inet_socket_address_get_port(G_INET_SOCKET_ADDRESS(glib::adoptGRef(bound).get()));
-        incoming = glib::SignalConnection::connect(service.get(), "incoming", G_CALLBACK(+[](GSocketService*, GSocketConnection* connection, GObject*, gpointer) {
-            g_output_stream_splice_async(g_io_stream_get_output_stream(G_IO_STREAM(connection)), g_io_stream_get_input_stream(G_IO_STREAM(connection)),
-                G_OUTPUT_STREAM_SPLICE_NONE, G_PRIORITY_DEFAULT, nullptr, [](GObject*, GAsyncResult*, gpointer held) { g_object_unref(held); }, g_object_ref(connection));
-            return TRUE;
-        }), nullptr);
-    }
-    glib::GRef<GSocketService> service = glib::adoptGRef(g_socket_service_new());
-    glib::SignalConnection incoming;
-    std::uint16_t port { 0 };
-};
-
 // Records the host page's messages, and opens the game in a frame when asked.
 constexpr auto testPage = R"(<!doctype html><script>
 window.reports = [];
@@ -92,16 +73,15 @@ TEST(GamePlays, TheMovieStartsAndItsSocketReachesTheGameServerThroughTheProxy)
       "window": { "initialWidth": 1440, "initialHeight": 800, "minimumWidth": 1024, "minimumHeight": 640 }, "apiOrigin": "https://api.quorin42.net",
       "authOrigin": "https://login.quorin42.net", "gameOrigins": ["https://127.0.0.1"],
       "gameSockets": [{ "host": ")" + gameServer + R"(", "port": 25565 }], "updateFeedURL": "https://updates.quorin42.net/feed.yml"})");
-    auto storage = folder.pathOf("storage");
     ServiceAssemblyEnvironment environment;
     environment.webProcessExtensionsDirectory = QUORIN_WEB_EXTENSION_DIR;
     environment.resourcesDirectory = QUORIN_BUNDLE_DIR "/Contents/Resources";
-    environment.storagePlatform.environmentVariable = [storage](const std::string& name) -> std::optional<std::string> {
+    environment.storagePlatform.environmentVariable = [storage = folder.pathOf("storage")](const std::string& name) -> std::optional<std::string> {
         return name == "QUORIN_TESTING" ? "1" : name == "QUORIN_TEST_APP_SUPPORT_DIRECTORY" ? std::optional(storage) : std::nullopt;
     };
     environment.websiteDataStore = WebsiteDataStore::ephemeral();
     // The launcher's own proxy, whose lookup of the game server leads to the echo server.
-    EchoServer echoServer;
+    TcpServer echoServer(Server::Echoes);
     environment.makeGameSocketProxy = [port = echoServer.port](const SocketProxyConfiguration&) {
         return std::make_shared<LocalWebSocketProxy>(port, [](ResolveCompletion done) { done(std::string("127.0.0.1")); }, LocalWebSocketProxy::Durations {});
     };
