@@ -6,6 +6,7 @@
 #include "core/ReadableFile.h"
 #include "support/TemporaryDirectory.h"
 #include "updater/Ed25519.h"
+#include "updater/LauncherUpdateError.h"
 #include "updater/UpdateBundleSigning.h"
 #include "updater/UpdateTrustedKeys.h"
 
@@ -20,6 +21,15 @@ inline std::string infoPlist(const std::string& version, const std::string& extr
 
 // The first page of this test program: an ELF executable for this machine.
 inline std::string ownHeader() { return MUST(ReadableFile::readContents("/proc/self/exe")).substr(0, 4096); }
+
+// The error code of a failed step, "errno N" for a file system error, "" on success.
+inline std::string described(const Status<UpdateFailure>& outcome)
+{
+    if (outcome.hasValue())
+        return "";
+    auto* error = std::get_if<LauncherUpdateError>(&outcome.error());
+    return error ? error->code() : "errno " + std::to_string(std::get<FileSystemError>(outcome.error()).code.value());
+}
 
 struct TestSigningKeys {
     std::string signer = ed25519::generatePrivateKey();

@@ -12,13 +12,7 @@
 namespace quorin {
 namespace {
 
-std::string described(const Status<UpdateFailure>& outcome)
-{
-    if (outcome.hasValue())
-        return "";
-    auto* error = std::get_if<LauncherUpdateError>(&outcome.error());
-    return error ? error->code() : "errno " + std::to_string(std::get<FileSystemError>(outcome.error()).code.value());
-}
+using testing::described;
 
 TEST(UpdateInstallTransaction, AFailureAtEachStepLeavesARunnableInstalledBundle)
 {
