@@ -51,10 +51,9 @@ protected:
 TEST_F(GameResourceResolverTest, RefusesRequestsInTheirCheckOrder)
 {
     auto id = open({});
-    auto path = "quorin-game://app/" + id.lowerString() + "/ruffle/core0.js";
     struct Case { GameResourceRequest request; LauncherGameError expected; };
     const Case cases[] = {
-        { { path, "POST", false }, LauncherGameError::resourceDenied() },
+        { { "quorin-game://app/" + id.lowerString() + "/ruffle/core0.js", "POST", false }, LauncherGameError::resourceDenied() },
         { { "quorin-game://APP/" + id.lowerString() + "/ruffle/core0.js", "GET", false }, LauncherGameError::resourceDenied() },
         { { "quorin-game://app:80/" + id.lowerString() + "/ruffle/core0.js", "GET", false }, LauncherGameError::resourceDenied() },
         { { "quorin-game://app/" + id.lowerString() + "/ruffle/core%200.js", "GET", false }, LauncherGameError::resourceDenied() },
@@ -65,8 +64,14 @@ TEST_F(GameResourceResolverTest, RefusesRequestsInTheirCheckOrder)
         EXPECT_EQ(errorOf(resolver.resolve(row.request)), RuffleRuntimeError(row.expected)) << *row.request.url;
 }
 
-TEST_F(GameResourceResolverTest, ServesTheSessionsResourcesWithTheirHeaders)
+TEST_F(GameResourceResolverTest, ServesTheSessionsResourcesWithTheirHeadersUntilItExpires)
 {
+    auto withoutProxies = open({});
+    EXPECT_TRUE(get(withoutProxies, "host/session.json")->bytes().ends_with(R"("socketProxy":[]})"));
+    EXPECT_NE(get(withoutProxies, "host/index.html")->headers.at("Content-Security-Policy").find(
+                  "; connect-src 'self' https://cdn.example.com https://play.example.com; style-src"),
+        std::string::npos);
+
     auto id = open({ "ws://127.0.0.1:41001/a", "ws://127.0.0.1:41002/b" });
     auto upperCaseId = id.lowerString();
     std::ranges::transform(upperCaseId, upperCaseId.begin(), [](char c) { return static_cast<char>(std::toupper(c)); });
@@ -90,15 +95,6 @@ TEST_F(GameResourceResolverTest, ServesTheSessionsResourcesWithTheirHeaders)
         "style-src 'self' 'unsafe-inline'; img-src 'self' data: blob: https://cdn.example.com https://play.example.com; "
         "media-src 'self' blob: https://cdn.example.com https://play.example.com; font-src 'self' data:; worker-src 'self' blob:; "
         "object-src 'none'; base-uri 'none'; form-action 'none'; frame-src 'none'");
-}
-
-TEST_F(GameResourceResolverTest, WithoutProxiesAndAfterExpiry)
-{
-    auto id = open({});
-    EXPECT_TRUE(get(id, "host/session.json")->bytes().ends_with(R"("socketProxy":[]})"));
-    EXPECT_NE(get(id, "host/index.html")->headers.at("Content-Security-Policy").find(
-                  "; connect-src 'self' https://cdn.example.com https://play.example.com; style-src"),
-        std::string::npos);
 
     now += PlaySession::lifetime;
     for (auto path : { "host/session.json", "host/index.html" })

@@ -13,7 +13,6 @@ TEST(LauncherGameError, CodesRoundTripOnlyWhenExact)
         LauncherGameError error { errorCase };
         EXPECT_EQ(LauncherGameError::fromCode(error.code()), error) << error.code();
     }
-    EXPECT_EQ(LauncherGameError { SocketConfigurationInvalid }.code(), "GAME_SOCKET_CONFIGURATION_INVALID");
     EXPECT_EQ(LauncherGameError::fromCode("game_session_invalid"), std::nullopt);
     EXPECT_EQ(LauncherGameError::fromCode("GAME_SESSION_INVALID "), std::nullopt);
 }
