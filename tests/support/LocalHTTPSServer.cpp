@@ -5,7 +5,6 @@
 
 #include <libsoup/soup.h>
 
-
 namespace quorin::testing {
 
 namespace {
@@ -72,17 +71,6 @@ void respond(SoupServerMessage* message, const std::string& path, GHashTable* qu
     }
 }
 
-void record(SoupServerMessage* message, LocalHTTPSServer::Request& request)
-{
-    request = { soup_server_message_get_method(message), {}, {} };
-    auto body = soup_message_body_flatten(soup_server_message_get_request_body(message));
-    request.body.assign(static_cast<const char*>(g_bytes_get_data(body, nullptr)), g_bytes_get_size(body));
-    g_bytes_unref(body);
-    soup_message_headers_foreach(soup_server_message_get_request_headers(message), +[](const char* name, const char* value, gpointer headers) {
-        (*static_cast<std::map<std::string, std::string>*>(headers))[asciiLowercased(name)] += value;
-    }, &request.headers);
-}
-
 } // namespace
 
 LocalHTTPSServer::LocalHTTPSServer()
@@ -98,7 +86,14 @@ LocalHTTPSServer::LocalHTTPSServer()
     soup_server_add_handler(m_server.get(), nullptr, +[](SoupServer*, SoupServerMessage* message, const char* path, GHashTable* query, gpointer data) {
         auto& server = *static_cast<LocalHTTPSServer*>(data);
         server.requestCount += 1;
-        record(message, server.lastRequest);
+        auto& request = server.lastRequest;
+        request = { soup_server_message_get_method(message), {}, {} };
+        auto body = soup_message_body_flatten(soup_server_message_get_request_body(message));
+        request.body.assign(static_cast<const char*>(g_bytes_get_data(body, nullptr)), g_bytes_get_size(body));
+        g_bytes_unref(body);
+        soup_message_headers_foreach(soup_server_message_get_request_headers(message), +[](const char* name, const char* value, gpointer headers) {
+            (*static_cast<std::map<std::string, std::string>*>(headers))[asciiLowercased(name)] += value;
+        }, &request.headers);
         if (auto file = server.files.find(path); file != server.files.end()) {
             soup_server_message_set_status(message, 200, nullptr);
             return soup_server_message_set_response(message, "application/octet-stream", SOUP_MEMORY_COPY, file->second.data(), file->second.size());

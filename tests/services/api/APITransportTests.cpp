@@ -27,10 +27,7 @@ std::string pageRequest(APITransport& transport, const std::string& url, BridgeV
     return *answer;
 }
 
-std::string okBody(int status, const std::string& body)
-{
-    return R"({"body":")" + body + R"(","contentType":"text/plain","status":)" + std::to_string(status) + "}";
-}
+std::string okBody(int status, std::string body) { return R"({"body":")" + body + R"(","contentType":"text/plain","status":)" + std::to_string(status) + "}"; }
 
 TEST(APITransport, LoadsFromARealHTTPSServerWithinTheLimits)
 {
