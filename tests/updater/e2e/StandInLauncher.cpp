@@ -17,14 +17,6 @@ namespace {
 
 using namespace quorin;
 
-[[noreturn]] void recordLaunchAndStay(const ApplicationBundle& bundle)
-{
-    std::ofstream(filePath::joined(filePath::folder(bundle.rootPath()), "launches"), std::ios::app)
-        << bundle.shortVersionString() << ' ' << ::getpid() << std::endl;
-    while (true)
-        ::pause();
-}
-
 int update(const ApplicationBundle& bundle, char** argv)
 {
     glib::GErrorOut error;
@@ -52,7 +44,11 @@ int main(int argc, char** argv)
     auto bundle = ApplicationBundle::running();
     if (!bundle)
         return 1;
-    if (argc == 1)
-        recordLaunchAndStay(*bundle);
+    if (argc == 1) {
+        std::ofstream(filePath::joined(filePath::folder(bundle->rootPath()), "launches"), std::ios::app)
+            << bundle->shortVersionString() << ' ' << ::getpid() << std::endl;
+        while (true)
+            ::pause();
+    }
     return argc == 5 ? update(*bundle, argv) : 64;
 }
