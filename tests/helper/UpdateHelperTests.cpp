@@ -81,31 +81,6 @@ TEST(UpdateHelper, TheProgramRefusesAnyOtherCommandLineAndWritesNothing)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(directory.path()), {}), 1);
 }
 
-// The test helper's own key pair (TestUpdateKeys.cmake).
-testing::TestSigningKeys testHelperKeys()
-{
-    auto seed = [](const std::string& role) {
-        auto line = ReadableFile::readContents(QUORIN_TEST_UPDATE_KEYS "/" + role + ".key").releaseValue();
-        return base64::decoded(line.substr(0, line.size() - 1)).value();
-    };
-    return { seed("signing"), seed("notary") };
-}
-
-// The versions that stand-in launchers started from `folder` recorded; each of them is ended.
-std::string launchedVersionsEnded(const std::string& folder)
-{
-    auto text = ReadableFile::readContents(folder + "/launches");
-    std::istringstream lines(text.hasValue() ? *text : "");
-    std::string versions, version;
-    pid_t pid = 0;
-    while (lines >> version >> pid) {
-        versions += version + " ";
-        if (pid > 0)
-            ::kill(pid, SIGKILL);
-    }
-    return versions;
-}
-
 TEST(UpdateHelper, TheProgramPutsTheOldBundleBackAndStartsItWhenTheSwappedOneFailsAndRefusesALinkedJob)
 {
     struct Case { std::string name; const char* newLauncher; std::vector<std::string> environment; bool linkedJob; std::string result, launched, apps; };
@@ -116,7 +91,11 @@ TEST(UpdateHelper, TheProgramPutsTheOldBundleBackAndStartsItWhenTheSwappedOneFai
             R"({"error":"UPDATE_RELAUNCH_FAILED","status":"failed","version":"1.5.0"})", "1.4.0 ", "Quorin 4.2.app launches " },
         { "job file is a link", QUORIN_STAND_IN_LAUNCHER, {}, true, "", "", "Quorin 4.2.app " },
     };
-    auto keys = testHelperKeys();
+    auto seed = [](const std::string& role) { // the test helper's own key pair (TestUpdateKeys.cmake)
+        auto line = ReadableFile::readContents(QUORIN_TEST_UPDATE_KEYS "/" + role + ".key").releaseValue();
+        return base64::decoded(line.substr(0, line.size() - 1)).value();
+    };
+    testing::TestSigningKeys keys { seed("signing"), seed("notary") };
     auto oldLauncher = ReadableFile::readContents(QUORIN_STAND_IN_LAUNCHER).releaseValue();
     for (const auto& [name, newLauncher, environment, linkedJob, result, launched, apps] : cases) {
         testing::TemporaryDirectory root;
@@ -135,7 +114,12 @@ TEST(UpdateHelper, TheProgramPutsTheOldBundleBackAndStartsItWhenTheSwappedOneFai
         EXPECT_EQ(written.hasValue() ? *written : "", result) << name;
         EXPECT_EQ(job.isReady(jobPath), !linkedJob) << name;
         EXPECT_TRUE(UpdateBundleVerifier(keys.trusted()).verify(target, "1.4.0").hasValue()) << name;
-        EXPECT_EQ(launchedVersionsEnded(root.pathOf("Apps")), launched) << name;
+        std::string versions, version;
+        written = ReadableFile::readContents(root.pathOf("Apps/launches"));
+        std::istringstream launches(written.hasValue() ? *written : "");
+        for (pid_t pid = 0; launches >> version >> pid && pid > 0; ::kill(pid, SIGKILL)) // nothing started outlives the test
+            versions += version + " ";
+        EXPECT_EQ(versions, launched) << name;
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(root.pathOf("Apps")))
             names.insert(entry.path().filename());
