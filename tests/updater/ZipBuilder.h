@@ -12,11 +12,7 @@
 
 namespace quorin::testing {
 
-struct ZipEntry {
-    std::string name;
-    std::string data;
-    mode_t mode { 0100644 };
-};
+struct ZipEntry { std::string name, data; mode_t mode { 0100644 }; };
 
 struct Zip {
     std::string bytes;
