@@ -41,10 +41,10 @@ inline void expectFileWholeWhileItsWriterIsKilled(const std::string& path, const
     // Kills land anywhere in a writer's first two writes, however long this machine (a loaded
     // one, a sanitizer build) takes to start a writer and have it write once.
     std::chrono::nanoseconds::rep longestWrite = 0;
+    int status = 0;
     for (int write = 0; write < 3; ++write) {
         auto start = std::chrono::steady_clock::now();
         pid_t writer = startWriter(false);
-        int status = 0;
         ASSERT_TRUE(writer > 0 && ::waitpid(writer, &status, 0) == writer && WIFEXITED(status) && WEXITSTATUS(status) == 0);
         longestWrite = std::max(longestWrite, (std::chrono::steady_clock::now() - start).count());
     }
@@ -59,7 +59,6 @@ inline void expectFileWholeWhileItsWriterIsKilled(const std::string& path, const
         bool whole = true;
         for (auto killAt = std::chrono::steady_clock::now() + std::chrono::nanoseconds(moment(random)); whole && std::chrono::steady_clock::now() < killAt;)
             whole = isWhole(ReadableFile::readContents(path));
-        int status = 0;
         ::kill(writer, SIGKILL);
         ASSERT_TRUE(::waitpid(writer, &status, 0) == writer && WIFSIGNALED(status));
         auto bytes = ReadableFile::readContents(path);
