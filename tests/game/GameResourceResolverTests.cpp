@@ -1,5 +1,6 @@
 #include "game/GameResourceResolver.h"
 
+#include "FakeSocketProxy.h"
 #include "RuntimeFolder.h"
 
 #include <gtest/gtest.h>
@@ -9,28 +10,17 @@ namespace {
 
 using testing::errorOf;
 
-struct RunningProxy final : SocketProxy {
-    explicit RunningProxy(std::string text) : url(*Url::parse(text)) { }
-    void start(StartCompletion completion) override { completion(url); }
-    void stop() override { }
-    std::optional<Url> webSocketURL() const override { return url; }
-    std::size_t activeConnectionCount() const override { return 0; }
-    std::uint64_t bytesToServer() const override { return 0; }
-    std::uint64_t bytesFromServer() const override { return 0; }
-    Url url;
-};
-
 class GameResourceResolverTest : public ::testing::Test {
 protected:
-    Uuid open(std::vector<std::string> proxyURLs)
+    Uuid open(std::vector<std::size_t> proxyPorts)
     {
         PlaySession session { "s1", *Url::parse("https://play.example.com/flash/Loading.swf"), *Url::parse("https://play.example.com/flash/"),
             { { "config", "https://play.example.com/c.xml" }, { "key", "k" }, { "lang", "en" }, { "locale", "en" }, { "user", "u" } },
             now + PlaySession::lifetime };
         auto id = sessions->open(session, now)->id;
         std::vector<GameSessionStore::AttachedProxy> proxies;
-        for (const auto& url : proxyURLs)
-            proxies.push_back({ "server1.example.com", 25565 + std::ssize(proxies), std::make_shared<RunningProxy>(url) });
+        for (auto port : proxyPorts)
+            proxies.push_back({ "server1.example.com", 25565 + std::ssize(proxies), std::make_shared<FakeSocketProxy>(port, true) });
         EXPECT_TRUE(sessions->attachSocketProxies(std::move(proxies), id).hasValue());
         return id;
     }
@@ -72,7 +62,7 @@ TEST_F(GameResourceResolverTest, ServesTheSessionsResourcesWithTheirHeadersUntil
                   "; connect-src 'self' https://cdn.example.com https://play.example.com; style-src"),
         std::string::npos);
 
-    auto id = open({ "ws://127.0.0.1:41001/a", "ws://127.0.0.1:41002/b" });
+    auto id = open({ 41001, 41002 });
     auto upperCaseId = id.lowerString();
     std::ranges::transform(upperCaseId, upperCaseId.begin(), [](char c) { return static_cast<char>(std::toupper(c)); });
     auto file = resolver.resolve({ "quorin-game://app/" + upperCaseId + "//ruffle//core0.js", std::nullopt, false });
@@ -84,8 +74,8 @@ TEST_F(GameResourceResolverTest, ServesTheSessionsResourcesWithTheirHeadersUntil
     EXPECT_EQ(get(id, "host/session.json")->bytes(),
         R"({"baseURL":"https:\/\/play.example.com\/flash\/","movieURL":"https:\/\/play.example.com\/flash\/Loading.swf",)"
         R"("parameters":{"config":"https:\/\/play.example.com\/c.xml","key":"k","lang":"en","locale":"en","user":"u"},)"
-        R"("socketProxy":[{"host":"server1.example.com","port":25565,"proxyUrl":"ws:\/\/127.0.0.1:41001\/a"},)"
-        R"({"host":"server1.example.com","port":25566,"proxyUrl":"ws:\/\/127.0.0.1:41002\/b"}]})");
+        R"("socketProxy":[{"host":"server1.example.com","port":25565,"proxyUrl":"ws:\/\/127.0.0.1:41001\/p"},)"
+        R"({"host":"server1.example.com","port":25566,"proxyUrl":"ws:\/\/127.0.0.1:41002\/p"}]})");
     auto page = get(id, "host/index.html");
     ASSERT_TRUE(page.hasValue());
     EXPECT_EQ(page->mimeType, "text/html");

@@ -1,5 +1,7 @@
 #include "game/LauncherGameService.h"
 
+#include "FakeSocketProxy.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -7,30 +9,13 @@
 namespace quorin {
 namespace {
 
-// Starts only when the test says so; a stop fails a pending start, as the real proxy does.
-struct FakeProxy final : SocketProxy {
-    explicit FakeProxy(std::size_t number) : url("ws://127.0.0.1:" + std::to_string(4000 + number) + "/p") { }
-    void start(StartCompletion completion) override { pending = std::move(completion); }
-    void stop() override { stopped = true; finish(fail(LauncherGameError::socketUnavailable())); }
-    std::optional<Url> webSocketURL() const override { return running ? Url::parse(url) : std::nullopt; }
-    std::size_t activeConnectionCount() const override { return 0; }
-    std::uint64_t bytesToServer() const override { return 0; }
-    std::uint64_t bytesFromServer() const override { return 0; }
-    void finish(Result<Url, LauncherGameError> result) { running = result.hasValue(); if (pending) std::exchange(pending, {})(std::move(result)); }
-    void succeed() { finish(*Url::parse(url)); }
-
-    std::string url;
-    StartCompletion pending;
-    bool running { false }, stopped { false };
-};
-
 class LauncherGameServiceTest : public testing::Test {
 protected:
     std::shared_ptr<LauncherGameService> serviceWith(int sockets)
     {
         std::vector<GameSocketEndpoint> endpoints;
         for (int i = 0; i < sockets; ++i)
-            endpoints.push_back({ "server" + std::to_string(i + 1) + ".play.example", 25565, [this] { return proxies.emplace_back(std::make_shared<FakeProxy>(proxies.size())); } });
+            endpoints.push_back({ "server" + std::to_string(i + 1) + ".play.example", 25565, [this] { return proxies.emplace_back(std::make_shared<FakeSocketProxy>(4000 + proxies.size())); } });
         return LauncherGameService::create({ *Url::parse("https://game.example") }, std::move(endpoints), [this] { return now; });
     }
     // Keeps the answer's JSON text or its error code in `answers` when it arrives.
@@ -44,7 +29,7 @@ protected:
     Uuid sessionID(std::size_t answer) { auto text = answers[answer]; return *Uuid::parse(text.substr(text.find("app/") + 4, 36)); }
 
     GameTime now { std::chrono::hours(500000) };
-    std::vector<std::shared_ptr<FakeProxy>> proxies;
+    std::vector<std::shared_ptr<FakeSocketProxy>> proxies;
     std::deque<std::string> answers;
 };
 
