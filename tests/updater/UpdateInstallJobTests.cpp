@@ -23,7 +23,7 @@ struct JobDirectory {
     void write() const { TemporaryDirectory::writeFile(jobPath, job.encoded()); }
 };
 
-TEST(UpdateInstallJob, ReadsOnlyAJobThatPassesEveryRule)
+TEST(UpdateInstallJob, ReadsOnlyAJobThatPassesEveryRuleAndIsReadyOnlyWithItsExactNonce)
 {
     const UpdateFailure install = LauncherUpdateError::install();
     struct Case { std::string name; std::function<void(JobDirectory&)> change; std::optional<UpdateFailure> expected; };
@@ -46,11 +46,7 @@ TEST(UpdateInstallJob, ReadsOnlyAJobThatPassesEveryRule)
         EXPECT_EQ(job.isError() ? std::optional(job.error()) : std::nullopt, expected) << name;
         EXPECT_EQ(job.hasValue() ? job->encoded() : directory.job.encoded(), directory.job.encoded()) << name;
     }
-}
-
-TEST(UpdateInstallJob, ReadyOnlyWithTheExactNonce)
-{
-    JobDirectory directory;
+    JobDirectory directory; // ready only with the exact nonce
     directory.write();
     ASSERT_TRUE(directory.job.signalReady(directory.jobPath).hasValue());
     EXPECT_TRUE(directory.job.isReady(directory.jobPath));
