@@ -13,12 +13,6 @@ namespace {
 
 using testing::TemporaryDirectory;
 
-void runUntil(const bool& finished)
-{
-    while (!finished)
-        g_main_context_iteration(nullptr, TRUE);
-}
-
 TEST(UpdaterProduction, RefusesAFeedURLThatIsNotPlainHTTPSBeforeAnyRequest)
 {
     testing::LocalHTTPSServer server;
@@ -29,7 +23,8 @@ TEST(UpdaterProduction, RefusesAFeedURLThatIsNotPlainHTTPSBeforeAnyRequest)
             UpdateBundleVerifier({}), { glib::retainGRef(server.tlsDatabase()) } });
         bool finished = false;
         updater->check([&] { finished = true; });
-        runUntil(finished);
+        while (!finished)
+            g_main_context_iteration(nullptr, TRUE);
         EXPECT_EQ(updater->state().error, "UPDATE_NETWORK_FAILED") << feed;
         EXPECT_TRUE(std::filesystem::is_empty(storage.pathOf("updates"))) << feed;
     }
@@ -72,7 +67,8 @@ TEST(UpdateHandoff, QuitsOnlyOnceTheHelperSignalsReadyAndFailsAtOnceWhenItExitsW
         handOffUpdate({ currentApp, "1.0.0", UpdateBundleVerifier(keys.trusted()), [&] { quit = true; }, std::chrono::seconds(20) },
             job.pathOf("unpacked/Quorin 4.2.app"), { "1.1.0", *Url::parse("https://updates.test/a.zip"), {}, 5 },
             [&](UpdateStepResult<Ok> handedOff) { result = handedOff.isError() ? handedOff.error().code() : "ok", finished = true; });
-        runUntil(finished);
+        while (!finished)
+            g_main_context_iteration(nullptr, TRUE);
         EXPECT_EQ(result, outcome);
         EXPECT_EQ(quit, quits);
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
