@@ -105,19 +105,12 @@ TEST(UpdateZIPDirectory, AcceptsRealArchivesAndRefusesBzip2)
     TemporaryDirectory directory;
     directory.write("Quorin 4.2.app/Contents/MacOS/Quorin42Launcher", std::string(100000, 'x'));
     directory.write("Quorin 4.2.app/Contents/Info.plist", "<plist/>");
-    auto python = [&](const std::string& name, const std::string& method) {
-        return "cd '" + directory.path() + "' && python3 -c \"import zipfile,os\nwith zipfile.ZipFile('" + name + "','w',zipfile." + method
-            + ") as z:\n for d,_,fs in os.walk('Quorin 4.2.app'):\n  z.write(d)\n  [z.write(os.path.join(d,f)) for f in fs]\n z.comment=b'c'*65535\"";
-    };
-    const std::tuple<std::string, std::string, bool> archives[] = {
-        { "deflated.zip", python("deflated.zip", "ZIP_DEFLATED"), true },
-        { "bzip2.zip", python("bzip2.zip", "ZIP_BZIP2"), false },
-        { "bsdtar.zip", "cd '" + directory.path() + "' && bsdtar --format zip -cf bsdtar.zip 'Quorin 4.2.app'", true },
-    };
-    for (const auto& [name, command, accepted] : archives) {
-        ASSERT_EQ(std::system(command.c_str()), 0) << command;
-        EXPECT_EQ(valid(MappedFile::open(directory.pathOf(name)).value().bytes()), accepted) << name;
-    }
+    auto command = "cd '" + directory.path() + "' && bsdtar --format zip -cf bsdtar.zip 'Quorin 4.2.app' && python3 -c \"import zipfile,os\n"
+        "for n,m in (('deflated.zip',zipfile.ZIP_DEFLATED),('bzip2.zip',zipfile.ZIP_BZIP2)):\n with zipfile.ZipFile(n,'w',m) as z:\n"
+        "  for d,_,fs in os.walk('Quorin 4.2.app'):\n   z.write(d)\n   [z.write(os.path.join(d,f)) for f in fs]\n  z.comment=b'c'*65535\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    for (std::string name : { "deflated.zip", "bzip2.zip", "bsdtar.zip" }) // only bzip2's method is refused
+        EXPECT_EQ(valid(MappedFile::open(directory.pathOf(name)).value().bytes()), name != "bzip2.zip") << name;
     EXPECT_EQ(MappedFile::open(directory.path()).error(), FileSystemError::fromErrno(directory.path(), EINVAL));
 }
 
