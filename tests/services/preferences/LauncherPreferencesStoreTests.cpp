@@ -38,8 +38,7 @@ TEST(LauncherPreferencesStore, LoadsEachKindOnItsOwnAndMigratesEachKindAtMostOnc
     const auto fromFile = R"({"audioMuted":false,"locale":"en","playBackgroundThemesByServer":{"12":"https://a"},"version":1})";
     // file, snapshot loaded, after the legacy values came in
     const std::tuple<std::optional<std::string>, std::string, std::string> cases[] = {
-        { std::nullopt, defaults, all },
-        { "{", defaults, all },
+        { std::nullopt, defaults, all }, { "{", defaults, all },
         { R"({"locale":"de","audioMuted":1,"playBackgroundThemesByServer":[]})", defaults, all },
         { R"({"locale":"en","audioMuted":false,"playBackgroundThemesByServer":{" 12 ":" https://a ","x":5}})", fromFile, fromFile },
         { R"({"playBackgroundThemesByServer":{}})", defaults, R"({"audioMuted":true,"locale":"en","playBackgroundThemesByServer":{},"version":1})" },
