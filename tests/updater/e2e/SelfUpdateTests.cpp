@@ -1,4 +1,3 @@
-#include "core/ApplicationBundle.h"
 #include "core/ReadableFile.h"
 #include "helper/RunningApplication.h"
 #include "support/LocalHTTPSServer.h"
@@ -53,18 +52,16 @@ TEST(SelfUpdate, TheOlderBundleFetchesStagesAndHandsOverTheNewerOneWhichTheHelpe
     auto apps = root.pathOf("Apps"), target = apps + "/Quorin 4.2.app", storage = root.makeDirectory("storage");
     fs::permissions(storage, fs::perms::owner_all);
 
-    std::vector<std::string> arguments { target + "/Contents/MacOS/Quorin42Launcher", storage, server.certificatePath(), server.url("/release/feed.yml"), root.pathOf("states") };
-    std::vector<char*> argv;
-    for (auto& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
+    std::string executable = target + "/Contents/MacOS/Quorin42Launcher", certificate = server.certificatePath(), feed = server.url("/release/feed.yml");
+    std::string statesPath = root.pathOf("states");
+    char* argv[] = { executable.data(), storage.data(), certificate.data(), feed.data(), statesPath.data(), nullptr };
     pid_t launcher = -1;
-    ASSERT_EQ(::posix_spawn(&launcher, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    ASSERT_EQ(::posix_spawn(&launcher, argv[0], nullptr, nullptr, argv, environ), 0);
     int status = -1;
     if (!runUntil([&] { return ::waitpid(launcher, &status, WNOHANG) == launcher; }, 120s))
         ::kill(launcher, SIGKILL), ::waitpid(launcher, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the launcher quits when told to";
-    std::istringstream states(contents(root.pathOf("states")));
+    std::istringstream states(contents(statesPath));
     std::string words, line, last;
     while (std::getline(states, line))
         if (line != std::exchange(last, line)) // progress repeats its status
