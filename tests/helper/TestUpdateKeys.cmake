@@ -1,8 +1,6 @@
-# Update keys for tests only. The shipped programs trust the keys given at configure time (none
-# by default), so a test cannot sign a bundle they accept. Programs that tests run as real
-# processes are built again from the same sources with this key configuration instead: a key
-# pair per role, made once per build folder with openssl (throwaway, never committed), whose
-# private seeds sit in TEST_UPDATE_KEYS_DIR as quorin-release key files.
+# Update keys for tests only: the shipped programs trust only the configured keys (none by default).
+# Programs that tests run as processes are built again trusting a throwaway key pair per role, made
+# once per build folder with openssl; the private seeds sit in TEST_UPDATE_KEYS_DIR as quorin-release key files.
 include_guard(DIRECTORY)
 find_program(QUORIN_OPENSSL openssl REQUIRED)
 set(TEST_UPDATE_KEYS_DIR "${CMAKE_BINARY_DIR}/test-update-keys")
