@@ -22,10 +22,7 @@ using testing::zipOf;
 const std::string root = "Quorin 4.2.app/";
 const std::string plist = root + "Contents/Info.plist";
 
-Zip sample(std::string_view comment = {})
-{
-    return zipOf({ { root, "", 040755 }, { plist, "<plist/>" } }, comment);
-}
+Zip sample(std::string_view comment = {}) { return zipOf({ { root, "", 040755 }, { plist, "<plist/>" } }, comment); }
 
 bool valid(std::string_view bytes)
 {
@@ -34,10 +31,7 @@ bool valid(std::string_view bytes)
     return outcome.hasValue();
 }
 
-std::string withName(const std::string& name)
-{
-    return zipOf({ { root, "", 040755 }, { name, "x" } }).bytes;
-}
+std::string withName(const std::string& name) { return zipOf({ { root, "", 040755 }, { name, "x" } }).bytes; }
 
 TEST(UpdateZIPDirectory, RefusesEveryBrokenRuleByteByByte)
 {
