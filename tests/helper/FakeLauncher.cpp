@@ -5,7 +5,4 @@
 #include <cstdlib>
 #include <thread>
 
-int main(int argc, char** argv)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(argc > 1 ? std::atoi(argv[1]) : 1500));
-}
+int main(int argc, char** argv) { std::this_thread::sleep_for(std::chrono::milliseconds(argc > 1 ? std::atoi(argv[1]) : 1500)); }
