@@ -14,7 +14,9 @@ namespace quorin {
 Result<PartialDownloadFile, FileSystemError> PartialDownloadFile::create(const std::string& destination)
 {
     auto folder = filePath::folder(destination);
-    std::string path = filePath::joined(folder, "." + std::string(filePath::name(destination)) + ".download-XXXXXX");
+    std::string name = ".";
+    name.append(filePath::name(destination)).append(".download-XXXXXX");
+    std::string path = filePath::joined(folder, name);
     int descriptor = ::mkostemp(path.data(), O_CLOEXEC);
     if (descriptor < 0)
         return fail(FileSystemError::fromErrno(folder, errno));
