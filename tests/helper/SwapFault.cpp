@@ -1,7 +1,6 @@
-// Linked into the test helper with -Wl,--wrap=rename: with QUORIN_TEST_SWAP_FAULT set, the
-// bundle that has just been moved from its stage copy into place loses its seal (its
-// executable grows a byte), so the check of the installed copy after the swap fails as it
-// would for a bundle damaged on disk.
+// Linked into the test helper with -Wl,--wrap=rename: with QUORIN_TEST_SWAP_FAULT set, the bundle just
+// moved from its stage copy into place loses its seal (its executable grows a byte), so the check of
+// the installed copy fails as it would for a bundle damaged on disk.
 
 #include <cstdio>
 #include <cstdlib>

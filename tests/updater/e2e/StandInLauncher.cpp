@@ -1,9 +1,7 @@
-// The launcher as the self-update test runs it, the main executable of a real test bundle.
-// Started by the update helper (no arguments): appends "<version> <pid>" to "launches" beside
-// its bundle and stays up until killed. Started as STORAGE CERTIFICATE FEED-URL STATES: checks,
-// downloads and installs through the production updater, trusting only the certificate for
-// HTTPS, appends each published status (and error code) to STATES, and exits 0 when the
-// updater quits it, 1 when the steps end without that.
+// The self-update test's launcher, the main executable of a real test bundle. With no arguments (the
+// helper starts it so) it appends "<version> <pid>" to "launches" beside its bundle and stays up. With
+// STORAGE CERTIFICATE FEED-URL STATES it checks, downloads and installs through the production updater,
+// trusting only that certificate, appends each published status (and error) to STATES, and exits 0 once quit.
 
 #include "core/ApplicationBundle.h"
 #include "core/FilePath.h"
