@@ -43,7 +43,6 @@ TEST(UpdateZIPDirectory, RefusesEveryBrokenRuleByteByByte)
         { "21 bytes", sample().bytes.substr(0, 21) },
         { "no entries", zipOf({}).bytes },
         { "byte after the largest comment", sample(std::string(65535, 'c')).bytes + "x" },
-        { "comment length past the end", patched([](Zip& z) { z.put(z.end + 20, 1, 2); }) },
         { "disk number", patched([](Zip& z) { z.put(z.end + 4, 0xFFFF, 2); }) },
         { "byte before the end record", inserted(sample(), sample().end, "x") },
         { "gap at the end of the directory", [&] { auto z = sample(); z.put(z.end + 12, z.end + 1 - z.central[0], 4); return inserted(z, z.end, "x"); }() },
