@@ -15,8 +15,7 @@ namespace fs = std::filesystem;
 
 struct JobDirectory {
     TemporaryDirectory root;
-    std::string path = root.makeDirectory("job");
-    std::string jobPath = path + "/install-job.json";
+    std::string path = root.makeDirectory("job"), jobPath = path + "/install-job.json";
     UpdateInstallJob job = UpdateInstallJob::create(::getpid(), Url::fileURL(root.pathOf("Apps/Quorin 4.2.app")), Url::fileURL(path + "/unpacked/Quorin 4.2.app"), "1.4.0", "1.5.0");
 
     JobDirectory() { fs::permissions(path, fs::perms::owner_all); }
