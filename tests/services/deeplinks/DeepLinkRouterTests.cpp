@@ -15,14 +15,23 @@ std::string query(int items) { std::string text; for (int i = 0; i < items; ++i)
 TEST(DeepLink, ReadsTheRouteAndStateAndRefusesInRuleOrder)
 {
     const std::pair<std::string, std::string> cases[] = {
-        { "quorin42://auth/callback?state=s1&state2", "auth s1" }, { "QUORIN42://AUTH/CALLBACK?state=s1", "auth s1" },
-        { "quorin42:auth/callback?state=a%20b", "auth a b" }, { "quorin42:auth?code=1", "auth -" }, { "quorin42://auth/?state", "auth -" },
-        { "quorin42:///Recharge/pack", "recharge -" }, { "quorin42://launch" + query(32), "launch -" },
-        { "quorin42://play/" + std::string(4096 - 16, 'p'), "play -" }, { "quorin42://play/" + std::string(4097 - 16, 'p'), "DEEP_LINK_URL_DENIED" },
-        { "https://auth/callback?state=s1", "DEEP_LINK_URL_DENIED" }, { "quorin42://play:1", "DEEP_LINK_URL_DENIED" },
-        { "quorin42://play#", "DEEP_LINK_URL_DENIED" }, { "quorin42://launch" + query(33), "DEEP_LINK_URL_DENIED" },
-        { "quorin42://play?" + std::string(129, 'n'), "DEEP_LINK_URL_DENIED" }, { "quorin42://auth/callback?state=a&state=b", "DEEP_LINK_URL_DENIED" },
-        { "quorin42://settings", "DEEP_LINK_ROUTE_DENIED" }, { "quorin42://auth/other", "DEEP_LINK_ROUTE_DENIED" },
+        { "quorin42://auth/callback?state=s1&state2", "auth s1" },
+        { "QUORIN42://AUTH/CALLBACK?state=s1", "auth s1" },
+        { "quorin42:auth/callback?state=a%20b", "auth a b" },
+        { "quorin42:auth?code=1", "auth -" },
+        { "quorin42://auth/?state", "auth -" },
+        { "quorin42:///Recharge/pack", "recharge -" },
+        { "quorin42://launch" + query(32), "launch -" },
+        { "quorin42://play/" + std::string(4096 - 16, 'p'), "play -" },
+        { "quorin42://play/" + std::string(4097 - 16, 'p'), "DEEP_LINK_URL_DENIED" },
+        { "https://auth/callback?state=s1", "DEEP_LINK_URL_DENIED" },
+        { "quorin42://play:1", "DEEP_LINK_URL_DENIED" },
+        { "quorin42://play#", "DEEP_LINK_URL_DENIED" },
+        { "quorin42://launch" + query(33), "DEEP_LINK_URL_DENIED" },
+        { "quorin42://play?" + std::string(129, 'n'), "DEEP_LINK_URL_DENIED" },
+        { "quorin42://auth/callback?state=a&state=b", "DEEP_LINK_URL_DENIED" },
+        { "quorin42://settings", "DEEP_LINK_ROUTE_DENIED" },
+        { "quorin42://auth/other", "DEEP_LINK_ROUTE_DENIED" },
         { "quorin42:auth/callback/x", "DEEP_LINK_ROUTE_DENIED" },
     };
     for (const auto& [text, expected] : cases)
@@ -59,7 +68,10 @@ TEST_F(DeepLinkRouterTest, StateWorksOnceWithinItsClampedLifetimeAndTheNinthPush
 TEST_F(DeepLinkRouterTest, GeneratedStatesAreTrimmedOrReplacedByAFreshUuid)
 {
     const std::pair<std::string, std::string> cases[] = {
-        { " s1 \n", "s1" }, { std::string(256, 'x'), std::string(256, 'x') }, { "s1", "" } /* pending already */, { "\t\n", "" },
+        { " s1 \n", "s1" },
+        { std::string(256, 'x'), std::string(256, 'x') },
+        { "s1", "" }, // pending already
+        { "\t\n", "" },
         { std::string(257, 'x'), "" },
     };
     for (const auto& [generator, expected] : cases) {

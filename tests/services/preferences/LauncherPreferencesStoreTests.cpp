@@ -38,7 +38,8 @@ TEST(LauncherPreferencesStore, LoadsEachKindOnItsOwnAndMigratesEachKindAtMostOnc
     const auto fromFile = R"({"audioMuted":false,"locale":"en","playBackgroundThemesByServer":{"12":"https://a"},"version":1})";
     // file, snapshot loaded, after the legacy values came in
     const std::tuple<std::optional<std::string>, std::string, std::string> cases[] = {
-        { std::nullopt, defaults, all }, { "{", defaults, all },
+        { std::nullopt, defaults, all },
+        { "{", defaults, all },
         { R"({"locale":"de","audioMuted":1,"playBackgroundThemesByServer":[]})", defaults, all },
         { R"({"locale":"en","audioMuted":false,"playBackgroundThemesByServer":{" 12 ":" https://a ","x":5}})", fromFile, fromFile },
         { R"({"playBackgroundThemesByServer":{}})", defaults, R"({"audioMuted":true,"locale":"en","playBackgroundThemesByServer":{},"version":1})" },
@@ -65,15 +66,17 @@ TEST(LauncherPreferencesStore, RefusesBadArgumentsAndA129thThemeWithoutWriting)
         ASSERT_TRUE(theme("s" + std::to_string(i), "https://cdn.test/old.png"));
     const BridgeValue de = BridgeValue::string("de"), yes = BridgeValue::string("true"), absent = BridgeValue::string("absent"), one = BridgeValue::number(1);
     const std::pair<std::function<BridgeServiceResult()>, std::string> cases[] = {
-        { [&] { return store->setLocale(&one); }, "PREFERENCES_INVALID_LOCALE" }, { [&] { return store->setLocale(&de); }, "PREFERENCES_INVALID_LOCALE" },
+        { [&] { return store->setLocale(&one); }, "PREFERENCES_INVALID_LOCALE" },
+        { [&] { return store->setLocale(&de); }, "PREFERENCES_INVALID_LOCALE" },
         { [&] { return store->setAudioMuted(&yes); }, "PREFERENCES_INVALID_AUDIO_MUTED" },
         { [&] { return store->setPlayBackgroundTheme({ BridgeValue::string("s0"), BridgeValue::string("https://cdn.test/a.png"), BridgeValue::string("") }); }, "PREFERENCES_INVALID_SERVER_ID" },
         { [&] { return theme(" \n", "https://cdn.test/a.png"); }, "PREFERENCES_INVALID_SERVER_ID" },
         { [&] { return theme("s0", "file:///etc/passwd"); }, "PREFERENCES_INVALID_THEME_URL" },
         { [&] { return store->clearPlayBackgroundTheme(&one); }, "PREFERENCES_INVALID_SERVER_ID" },
-        { [&] { return theme("s0", "https://cdn.test/a.png"); }, "" } /* the 128th */,
+        { [&] { return theme("s0", "https://cdn.test/a.png"); }, "" }, // the 128th
         { [&] { return theme("s200", "https://cdn.test/a.png"); }, "PREFERENCES_INVALID_SERVER_ID" },
-        { [&] { return theme(" s1 ", "https://cdn.test/new.png"); }, "" } /* replaces "s1" */, { [&] { return store->clearPlayBackgroundTheme(&absent); }, "" },
+        { [&] { return theme(" s1 ", "https://cdn.test/new.png"); }, "" }, // replaces "s1"
+        { [&] { return store->clearPlayBackgroundTheme(&absent); }, "" },
     };
     for (const auto& [call, expected] : cases) {
         int writes = fake->writes;
