@@ -145,6 +145,20 @@ INSTANTIATE_TEST_SUITE_P(Engine, LauncherWebViewNavigation,
         NavigationCase { "FileOutsideTheFolder", "location.href = 'file:///etc/hostname'; true", "" }),
     [](const ::testing::TestParamInfo<NavigationCase>& param) { return std::string(param.param.name); });
 
+// Clicks the page makes on its own carry no user gesture: they must not reach the browser.
+TEST(LauncherWebViewController, OpensNothingForClicksThePageMakesItself)
+{
+    LauncherPage page({ .indexHTML = R"(<!doctype html><a id=out href="https://untrusted.example/">out</a><script>
+        const link = document.getElementById("out");
+        for (let i = 0; i < 20; ++i) link.click();
+        link.dispatchEvent(new MouseEvent("click", { bubbles: true, cancelable: true }));
+        setTimeout(() => { link.click(); window.done = true; }, 1100);</script>)" });
+    ASSERT_TRUE(page.load());
+    ASSERT_TRUE(runUntil([&] { return page.value("window.done") == "true"; }));
+    PageScriptRunner::runFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(page.externallyOpened, std::vector<std::string> {});
+}
+
 TEST(LauncherWebViewController, LetsAnIframeNavigateToAboutBlank)
 {
     LauncherPage page({ .indexHTML = R"(<!doctype html><script>window.loads = 0;</script>
