@@ -89,5 +89,25 @@ TEST(LauncherUpdaterBridge, GivesThePageAllEightKeys)
     EXPECT_EQ(bridge.state().value().jsonText(), R"({"canCheck":true,"canDownload":false,"canInstall":false,"currentVersion":"1.2.0","error":{"code":"UPDATE_INTEGRITY_FAILED"},"progress":{"percent":0},"status":"error","version":"1.3.0"})");
 }
 
+// What each status lets the page do; version, progress and error pass through as above.
+TEST(LauncherUpdaterBridge, TellsThePageWhatEachStatusAllows)
+{
+    using Status = NativeUpdateState::Status;
+    const std::tuple<Status, const char*, bool, bool, bool> cases[] = { // status, its word, canCheck, canDownload, canInstall
+        { Status::Checking, "checking", false, false, false },
+        { Status::NotAvailable, "not-available", true, false, false },
+        { Status::Available, "available", true, true, false },
+        { Status::Downloading, "downloading", false, false, false },
+        { Status::Downloaded, "downloaded", true, false, true },
+        { Status::Installing, "installing", false, false, false },
+        { Status::Error, "error", true, false, false },
+    };
+    auto flag = [](bool value) { return value ? "true" : "false"; };
+    for (const auto& [status, word, canCheck, canDownload, canInstall] : cases)
+        EXPECT_EQ(updateStateValue({ status, "1.2.0", std::nullopt, std::nullopt, std::nullopt }).jsonText(),
+            std::string(R"({"canCheck":)") + flag(canCheck) + R"(,"canDownload":)" + flag(canDownload) + R"(,"canInstall":)" + flag(canInstall)
+                + R"(,"currentVersion":"1.2.0","error":null,"progress":null,"status":")" + word + R"(","version":null})");
+}
+
 } // namespace
 } // namespace quorin
