@@ -15,8 +15,6 @@ TEST(BridgeDispatcher, AnswersEachRequestExactlyOnce)
     const struct { const char* name; Behaviour behaviour; BridgeResponse expected; } cases[] = { // behaviour none: no service at all
         { "value", answering(BridgeValue::string("v")), BridgeResponse::success("r", BridgeValue::string("v")) },
         { "coded error", answering(fail(BridgeServiceError::withCode("SAVED_ACCOUNTS_NOT_FOUND"))), BridgeResponse::failure("r", "SAVED_ACCOUNTS_NOT_FOUND") },
-        { "uncoded error", answering(fail(BridgeServiceError::uncoded())), BridgeResponse::failure("r", "BRIDGE_FAILED") },
-        { "completion dropped", [](const BridgeRequest&, BridgeServiceCompletion) {}, BridgeResponse::failure("r", "BRIDGE_FAILED") },
         { "answered twice, once through a copy",
             [](const BridgeRequest&, BridgeServiceCompletion completion) { auto copy = completion; completion(BridgeValue::string("first")); copy(fail(BridgeServiceError::withCode("GAME_LATE"))); },
             BridgeResponse::success("r", BridgeValue::string("first")) },
