@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 
 namespace quorin {
@@ -13,17 +12,14 @@ using namespace std::string_literals;
 // The wire strings themselves are checked against the page's API in tests/js.
 TEST(BridgeMethod, EachWireStringFindsOnlyItsOwnMethodAndOnlyWhenExact)
 {
-    std::set<std::string_view> distinct;
     for (auto method : allBridgeMethods()) {
         std::string wire(wireString(method));
-        distinct.insert(wireString(method));
         EXPECT_EQ(bridgeMethodFromWireString(wire), method) << wire;
         std::string capitalised = wire;
         capitalised[0] = static_cast<char>(capitalised[0] - 'a' + 'A');
         for (const auto& near : { capitalised, wire + " ", wire.substr(0, wire.size() - 1), wire + "\0"s })
             EXPECT_EQ(bridgeMethodFromWireString(near), std::nullopt) << '"' << near << '"';
     }
-    EXPECT_EQ(distinct.size(), bridgeMethodCount);
 }
 
 } // namespace
