@@ -80,7 +80,6 @@ TEST(BridgeRequest, RefusesOversizedIncompleteAndDeepBodies)
         { "missing key beats bad request id", Body { .requestId = R"("a.b")", .arguments = "" }.text(), error(Case::InvalidSchema) },
         { "bad request id beats unknown method", Body { .requestId = R"("a b")", .method = R"("nope")" }.text(), error(Case::InvalidRequestID) },
         { "129 members, the first bad: the count decides", withArguments(R"([{"a":)" + nested(10, "1") + "," + members(128) + "}]"), error(Case::ValueTooLarge) },
-        { "deep argument", withArguments("[" + nested(100000, "") + "]"), error(Case::ValueTooDeep) },
         { "deep value under an unknown key", Body { .extra = "\"zz\":" + repeat(R"({"a":)", 40000) + "1" + repeat("}", 40000) }.text(), unknownKey("zz") },
         { "deep top-level array", nested(100000, ""), error(Case::InvalidBody) },
     });
@@ -109,14 +108,12 @@ TEST(BridgeRequest, LimitsHoldExactlyAtTheBoundary)
         { "65-byte request id", Body { .requestId = jsonString(repeat("aZ09_-", 10) + "abcde") }.text(), error(Case::InvalidRequestID) },
         { "empty request id", Body { .requestId = R"("")" }.text(), error(Case::InvalidRequestID) },
         { "numeric request id", Body { .requestId = "7" }.text(), error(Case::InvalidRequestID) },
-        { "method in another case", Body { .method = R"("GetAppInfo")" }.text(), error(Case::UnknownMethod) },
         { "numeric method", Body { .method = "5" }.text(), error(Case::UnknownMethod) },
         { "body of exactly 262144 compact bytes", bodyOfCompactSize(262144), parses },
         { "byte order mark before the body", "\xef\xbb\xbf" + Body {}.text(), parses },
         { "schema version 1 written with more digits than a double holds", Body { .schemaVersion = "1.00000000000000001" }.text(), parses },
         { "schema version 1.5", Body { .schemaVersion = "1.5" }.text(), error(Case::InvalidSchema) },
         { "schema version as a string", Body { .schemaVersion = "\"1\"" }.text(), error(Case::InvalidSchema) },
-        { "schema version beyond the double range", Body { .schemaVersion = "1e400" }.text(), error(Case::InvalidSchema) },
     });
 }
 
@@ -150,7 +147,6 @@ TEST(BridgeRequest, DuplicateKeysKeepTheLastMember)
         { "deep member replaced", withArguments(R"([{"a":)" + nested(12, "") + R"(,"a":1}])"), parses },
         { "member replaced by a deep one", withArguments(R"([{"a":1,"a":)" + nested(12, "") + "}]"), error(Case::ValueTooDeep) },
         { "replaced large argument list", R"({"arguments":)" + big + R"(,"schemaVersion":1,"requestId":"r","method":"getAppInfo","arguments":[]})", parses },
-        { "large member kept", withArguments(R"([{"a":[1,2],"a":)" + big + "}]"), error(Case::PayloadTooLarge) },
         { "replaced then too many arguments", withArguments(R"([{"a":)" + big + R"(,"a":1},)" + list("0", 16) + "]"), error(Case::InvalidArguments) },
     });
 }
