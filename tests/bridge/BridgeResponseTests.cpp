@@ -8,7 +8,7 @@ namespace {
 
 using nlohmann::json;
 
-TEST(BridgeResponse, SendsOnlyCodesOfOneTo64CapitalsDigitsAndUnderscores)
+TEST(BridgeResponse, SendsOnlyCodesOfOneTo64CapitalsDigitsAndUnderscoresAndSurvivesInvalidUTF8InARequestID)
 {
     const std::pair<std::string, std::string> cases[] = {
         { "API_HTTP_404", "API_HTTP_404" }, { std::string(64, 'X'), std::string(64, 'X') }, { std::string(65, 'X'), "BRIDGE_FAILED" },
@@ -16,14 +16,7 @@ TEST(BridgeResponse, SendsOnlyCodesOfOneTo64CapitalsDigitsAndUnderscores)
     };
     for (const auto& [code, sent] : cases)
         EXPECT_EQ(json::parse(BridgeResponse::failure("r", code).replyJSONText()), json({ { "ok", false }, { "requestId", "r" }, { "error", { { "code", sent } } } })) << code;
-    EXPECT_EQ(BridgeResponse::success("linux_1_2", BridgeValue::object({ { "n", BridgeValue::null() } })).replyJSONText(), R"({"ok":true,"requestId":"linux_1_2","value":{"n":null}})");
-}
-
-TEST(BridgeResponse, ReplyTextSurvivesInvalidUTF8InARequestID)
-{
-    std::string text;
-    ASSERT_NO_THROW(text = BridgeResponse::failure("bad\xff", "X").replyJSONText());
-    EXPECT_EQ(json::parse(text)["requestId"], "bad\xef\xbf\xbd");
+    EXPECT_EQ(json::parse(BridgeResponse::failure("bad\xff", "X").replyJSONText())["requestId"], "bad\xef\xbf\xbd");
 }
 
 } // namespace
