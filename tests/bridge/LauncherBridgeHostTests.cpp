@@ -10,7 +10,6 @@ namespace {
 using nlohmann::json;
 using testing::RecordingBridgeService;
 
-constexpr std::string_view validBody = R"({"schemaVersion":1,"requestId":"r-1","method":"getAppInfo","arguments":[]})";
 constexpr std::string_view indexURL = "file:///x/WebUI/renderer/index.html";
 
 json reply(std::string_view id, json value) { return { { "ok", true }, { "requestId", id }, { "value", value } }; }
@@ -40,7 +39,7 @@ TEST(LauncherBridgeHost, AllowsOnlyTheMainFrameOfDocumentsInsideTheRoot)
     for (auto [root, isLocal] : { std::pair { "file:///x/WebUI", true }, { "file:///x/other/../WebUI/./", true }, { "file://fileserver/x/WebUI", false } })
         for (const auto& [name, isMainFrame, documentURL, allowedInside] : cases) {
             HostFixture fixture(root);
-            fixture.send(validBody, isMainFrame, documentURL);
+            fixture.send(R"({"schemaVersion":1,"requestId":"r-1","method":"getAppInfo","arguments":[]})", isMainFrame, documentURL);
             EXPECT_EQ(fixture.replies, std::vector { allowedInside && isLocal ? reply("r-1", "served") : failureReply("BRIDGE_SOURCE_DENIED") }) << root << ": " << name;
         }
 }
