@@ -12,11 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-StorageLocation::Platform fakePlatform(std::map<std::string, std::string> environment, std::vector<std::string> dataDirectories)
-{
-    return { [environment](const std::string& name) { return environment.contains(name) ? std::optional(environment.at(name)) : std::nullopt; }, [dataDirectories] { return dataDirectories; } };
-}
-
 TEST(StorageLocation, ResolvesTheRoot)
 {
     const std::vector<std::string> home = { "/home/p/.local/share", "/usr/share" };
@@ -37,7 +32,8 @@ TEST(StorageLocation, ResolvesTheRoot)
         { "display name with a NUL byte", {}, home, std::string("Quorin\0x", 8), std::nullopt },
     };
     for (const auto& [name, environment, dataDirectories, displayName, expectedRoot] : cases) {
-        auto root = StorageLocation::applicationStorageRoot(displayName, fakePlatform(environment, dataDirectories));
+        auto variable = [&](const std::string& key) { return environment.contains(key) ? std::optional(environment.at(key)) : std::nullopt; };
+        auto root = StorageLocation::applicationStorageRoot(displayName, { variable, [&] { return dataDirectories; } });
         EXPECT_EQ(root ? std::optional(root.value()) : std::nullopt, expectedRoot) << name;
         EXPECT_TRUE(root || root.error() == LauncherStorageLocationError::unavailable()) << name;
     }
