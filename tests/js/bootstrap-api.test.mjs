@@ -1,7 +1,7 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
-import { fixedNow, loadPage, nativeHost, okReply, runtimeConfig, script, settle } from './harness.mjs';
+import { fixedNow, loadPage, nativeHost, okReply, runtimeConfig, settle } from './harness.mjs';
 
 // The published API is a contract with the web UI. Each callable member posts the method named
 // like its path, with as many of its arguments as it declares.
@@ -23,7 +23,6 @@ const leafPaths = (object, prefix = '') => Object.entries(object).flatMap(([key,
 
 test('the page sees exactly the published members', () => {
   const published = [...Object.keys(invokes), ...Object.keys(fires), ...Object.keys(events), ...dataMembers];
-  assert.equal(published.length, 43);
   assert.deepEqual(leafPaths(loadPage().api).sort(), published.sort());
 });
 
@@ -43,10 +42,8 @@ for (const [path, event] of Object.entries(events)) {
   test(`${path} subscribes to ${event} without posting`, () => {
     const page = loadPage();
     const received = [];
-    const unsubscribe = memberAt(page.api, path)((payload) => received.push(payload));
+    memberAt(page.api, path)((payload) => received.push(payload));
     page.window.__quorinNativeDispatch(event, 1);
-    unsubscribe();
-    page.window.__quorinNativeDispatch(event, 2);
     assert.deepEqual([received, page.posts], [[1], []]);
   });
 }
@@ -59,23 +56,13 @@ test('a missing or falsy payload is posted as an empty object where the API says
   assert.deepEqual(page.posts.map((post) => post.arguments), [[{}], [{}]]);
 });
 
-test('the data members are the embedded maps, frozen, and their text cannot end the script', () => {
-  const { api } = loadPage();
-  assert.deepEqual([{ ...api.runtimeConfig }, { ...api.nativeHost }], [runtimeConfig, nativeHost]);
-  assert.ok(Object.isFrozen(api.runtimeConfig) && Object.isFrozen(api.nativeHost));
-  assert.deepEqual(['</script>', '<!--', '\u2028', '\u2029'].filter((text) => script.includes(text)), []);
-  assert.ok(script.includes('"https://cdn.example.test/a/b"'), 'slashes stay unescaped');
-});
-
-// Neither can be written, redefined or deleted (tests/e2e/HostilePageTests.cpp tries each in the engine).
-test('the two globals are read-only and permanent, and only electronAPI is enumerable', () => {
-  const flags = (page, name) => { const { writable, configurable, enumerable } = Object.getOwnPropertyDescriptor(page.window, name); return [writable, configurable, enumerable]; };
+// The escaping of the maps is BridgeBootstrapScriptTests' SafeJSONText; replacing, redefining or deleting either
+// global is tried in the engine by tests/e2e/HostilePageTests.cpp.
+test('the API object and its embedded maps are frozen, its groups are not, and only electronAPI is an enumerable global', () => {
   const page = loadPage();
-  assert.deepEqual([flags(page, 'electronAPI'), flags(page, '__quorinNativeDispatch')], [[false, false, true], [false, false, false]]);
-});
-
-test('the API object is frozen at the top level only', () => {
-  const page = loadPage();
+  assert.deepEqual([{ ...page.api.runtimeConfig }, { ...page.api.nativeHost }], [runtimeConfig, nativeHost]);
+  assert.ok(Object.isFrozen(page.api.runtimeConfig) && Object.isFrozen(page.api.nativeHost));
+  assert.deepEqual(['electronAPI', '__quorinNativeDispatch'].map((name) => Object.getOwnPropertyDescriptor(page.window, name).enumerable), [true, false]);
   for (const change of ['window.electronAPI.getAppInfo = () => 1', 'window.electronAPI.injected = 1', 'delete window.electronAPI.game']) assert.throws(() => page.run(`'use strict'; ${change};`), { name: 'TypeError' });
   assert.deepEqual(['api', 'game', 'launcherUpdates', 'preferences', 'savedAccounts', 'auth'].filter((group) => Object.isFrozen(page.api[group])), []);
 });
