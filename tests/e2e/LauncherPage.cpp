@@ -55,14 +55,12 @@ static std::shared_ptr<LauncherWebViewController> makeController(const testing::
     auto folderURL = [&](const std::string& relative) { return Url::fileURL(relative.empty() ? folder.path() : folder.pathOf(relative)); };
     BridgeValue::Object runtimeConfig { { "apiBaseUrl", BridgeValue::string("https://api.quorin42.test/api") }, { "isPackaged", BridgeValue::boolean(true) }, { "missingKeys", BridgeValue::array({}) } };
     BridgeValue::Object nativeHost { { "kind", BridgeValue::string("linux") }, { "version", BridgeValue::string("9.9.9") }, { "applicationId", BridgeValue::string("com.quorin42.desktop") } };
-    auto script = BridgeBootstrapScript::make(runtimeConfig, nativeHost);
-    EXPECT_TRUE(script.hasValue());
     auto service = DefaultLauncherBridgeService::create(runtimeConfig, "9.9.9");
     WebUIBundle bundle { folderURL(setup.bundleRoot), folderURL(setup.indexPath), 1 };
     return LauncherWebViewController::create({
         .webUIBundle = bundle,
         .navigationPolicy = LauncherNavigationPolicy(bundle.rootURL, *Url::parse("https://login.quorin42.test"), { *Url::parse("https://play.quorin42.test") }),
-        .documentStartScripts = { script.hasValue() ? script.value() : std::string() },
+        .documentStartScripts = { MUST(BridgeBootstrapScript::make(runtimeConfig, nativeHost)) },
         .bridgeHost = std::make_shared<LauncherBridgeHost>(std::make_shared<BridgeDispatcher>(service), folderURL(setup.bridgeRoot)),
         .gameSchemeHandler = setup.gameSchemeHandler,
         .allowsInspection = false,
