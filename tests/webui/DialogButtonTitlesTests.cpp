@@ -11,7 +11,6 @@ TEST(DialogButtonTitles, FollowTheFirstPreferredLanguage)
     const DialogButtonTitles english { "OK", "Cancel" };
     const std::pair<std::vector<std::string>, DialogButtonTitles> cases[] = {
         { {}, english },
-        { { "tr-TR", "en-US" }, turkish },
         { { "TR_tr.UTF-8" }, turkish },
         { { "en-US", "tr-TR" }, english },
         { { "t" }, english },
