@@ -8,26 +8,18 @@
 
 namespace {
 
-class FuzzedFile final : public quorin::LauncherDataPersisting {
-public:
-    explicit FuzzedFile(std::string bytes)
-        : m_bytes(std::move(bytes))
-    {
-    }
-    quorin::Result<std::optional<std::string>, quorin::FileSystemError> read() const override { return std::optional(m_bytes); }
-    quorin::Status<quorin::FileSystemError> write(std::string_view bytes) override
-    {
-        m_bytes = bytes;
-        return quorin::Ok {};
-    }
-
-private:
-    std::string m_bytes;
+// A file in memory: taking the preferences from it only reads it.
+struct FuzzedFile final : quorin::LauncherDataPersisting {
+    std::string bytes;
+    quorin::Result<std::optional<std::string>, quorin::FileSystemError> read() const override { return std::optional(bytes); }
+    quorin::Status<quorin::FileSystemError> write(std::string_view) override { return quorin::Ok {}; }
 };
 
 quorin::Result<quorin::LauncherPreferencesStore, quorin::LauncherPreferencesStoreError> storeOver(std::string bytes)
 {
-    return quorin::LauncherPreferencesStore::create(std::make_unique<FuzzedFile>(std::move(bytes)));
+    auto file = std::make_unique<FuzzedFile>();
+    file->bytes = std::move(bytes);
+    return quorin::LauncherPreferencesStore::create(std::move(file));
 }
 
 } // namespace
