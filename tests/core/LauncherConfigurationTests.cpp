@@ -127,8 +127,7 @@ TEST(LauncherConfiguration, EachRuleAtItsBoundary)
         { "a socket host that is no game server", set("", "gameSockets", { socket("server1.example.com") }), Error::invalidValue("gameSockets") },
         { "socket port 25566", set("", "gameSockets", { socket(server(1), 25566) }), Error::invalidValue("gameSockets") },
     };
-    // Both origins go through one decoder; the auth origin's own key shows in ChecksRunInTheirFixedOrder,
-    // an accepted and a plain HTTP origin in the game origins.
+    // One decoder for both origins; the auth origin's key, an accepted and a plain HTTP origin show in other rows.
     const std::pair<const char*, std::optional<Error>> originRules[] = {
         { " https://a.quorin42.net", Error::invalidValue("apiOrigin") },
         { "https://", Error::invalidValue("apiOrigin") },
