@@ -35,7 +35,6 @@ TEST(ApplicationBundle, ResourcesDirectoryOnlyWhenItIsAFolder)
 {
     testing::TemporaryDirectory directory;
     ApplicationBundle bundle(directory.pathOf("Q.app/"));
-    EXPECT_EQ(bundle.plugInsDirectory(), directory.pathOf("Q.app/Contents/PlugIns"));
     directory.write("Q.app/Contents/Resources", "not a folder");
     EXPECT_EQ(bundle.resourcesDirectory(), std::nullopt);
     fs::remove(directory.pathOf("Q.app/Contents/Resources"));
