@@ -2,7 +2,7 @@
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace quorin {
 namespace {
@@ -13,11 +13,9 @@ TEST(PrivateDirectory, KeepsAnExistingFolderAndRefusesAPathThroughAFile)
 {
     testing::TemporaryDirectory folder;
     auto shared = folder.makeDirectory("shared");
-    ::chmod(shared.c_str(), 0755);
+    std::filesystem::permissions(shared, std::filesystem::perms(0755));
     ASSERT_TRUE(ensurePrivateDirectory(shared).hasValue());
-    struct stat status {};
-    ASSERT_EQ(::stat(shared.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0755u);
+    EXPECT_EQ(std::filesystem::status(shared).permissions(), std::filesystem::perms(0755));
     auto underFile = folder.write("Quorin 4.2", "not a folder") + "/WebKit/Data";
     EXPECT_EQ(ensurePrivateDirectory(underFile).error().code, std::errc::not_a_directory);
 }
