@@ -81,7 +81,6 @@ TEST(LauncherNavigationPolicy, BuildsItsTrustFromTheGivenURLs)
     });
     expectDecisions(LauncherNavigationPolicy(parsed("https://auth.example.com/WebUI"), parsed("https://auth.example.com"), {}), {
         { "file:///WebUI/index.html", Frame::Main, false, Decision::Cancel },
-        { "https://auth.example.com/WebUI", Frame::Main, false, Decision::Allow },
     });
 }
 
