@@ -12,15 +12,13 @@
 
 namespace quorin::testing {
 
-inline constexpr int unprivilegedProcessFailed = -1;
-
-// The work's result (0 to 255) as the child's exit status; unprivilegedProcessFailed when
+// The work's result (0 to 254) as the child's exit status; -1 when
 // the child could not start, switch users or finish normally.
 inline int runUnprivileged(const std::function<int()>& work)
 {
     pid_t child = fork();
     if (child < 0)
-        return unprivilegedProcessFailed;
+        return -1;
     if (child == 0) {
         constexpr uid_t nobody = 65534;
         if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0))
@@ -30,10 +28,10 @@ inline int runUnprivileged(const std::function<int()>& work)
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR)
-            return unprivilegedProcessFailed;
+            return -1;
     }
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 255)
-        return unprivilegedProcessFailed;
+        return -1;
     return WEXITSTATUS(status);
 }
 
