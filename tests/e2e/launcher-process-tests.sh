@@ -25,13 +25,7 @@ failures=0
 fail() { echo "FAIL ($2): $1"; failures=$((failures + 1)); }
 
 # Waits up to 30 s for a line of the file to match.
-wait_for() {
-  for _ in $(seq 1 300); do
-    grep -q -E "$2" "$1" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wait_for() { timeout 30 bash -c 'until grep -q -E "$2" "$1"; do sleep 0.1; done' wait_for "$1" "$2"; }
 
 # A first launch whose output goes to $work/first, once its page asked for its start-up link.
 start_first() {
