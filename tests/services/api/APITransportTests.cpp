@@ -34,9 +34,14 @@ TEST(APITransport, LoadsFromARealHTTPSServerWithinTheLimits)
     testing::LocalHTTPSServer server, otherServer;
     auto transport = transportTo(server);
     const std::pair<std::string, std::string> cases[] = {
-        { "/status/404", okBody(404, "status 404") }, { "/bytes/1000", okBody(200, std::string(1000, 'a')) }, { "/bytes/1001", "API_RESPONSE_TOO_LARGE" },
-        { "/chunked/1000", okBody(200, std::string(1000, 'a')) }, { "/chunked/1001", "API_RESPONSE_TOO_LARGE" }, { "/endless", "API_RESPONSE_TOO_LARGE" },
-        { "/invalid-utf8", "API_RESPONSE_INVALID" }, { "/redirect?to=/status/201", okBody(201, "status 201") },
+        { "/status/404", okBody(404, "status 404") },
+        { "/bytes/1000", okBody(200, std::string(1000, 'a')) },
+        { "/bytes/1001", "API_RESPONSE_TOO_LARGE" },
+        { "/chunked/1000", okBody(200, std::string(1000, 'a')) },
+        { "/chunked/1001", "API_RESPONSE_TOO_LARGE" },
+        { "/endless", "API_RESPONSE_TOO_LARGE" },
+        { "/invalid-utf8", "API_RESPONSE_INVALID" },
+        { "/redirect?to=/status/201", okBody(201, "status 201") },
         { "/redirect?to=" + otherServer.url("/status/200"), "API_REDIRECT_DENIED" },
     };
     for (const auto& [path, expected] : cases)
