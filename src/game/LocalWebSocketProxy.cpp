@@ -8,6 +8,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 
+#include <array>
 #include <deque>
 
 namespace quorin {
@@ -17,6 +18,9 @@ namespace {
 constexpr std::size_t maxPeers = 4;
 constexpr gsize readSize = 16384;
 constexpr std::size_t clientBufferLimit = 1024 * 1024 + 16 * 1024;
+// Relay steps one main-loop turn may take in a row when the sockets need no waiting, so a busy
+// pair neither pays a turn per read and write nor holds the loop for long.
+constexpr int stepsPerTurn = 64;
 using Clock = std::chrono::steady_clock;
 
 struct BytesDeleter {
@@ -29,6 +33,34 @@ std::string_view view(GBytes* bytes)
     gsize size = 0;
     const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
     return { data, size };
+}
+
+// What the socket has now: its bytes (none at its end, null after an error), or nullopt when
+// it has nothing yet.
+std::optional<OwnedBytes> readWithoutWaiting(GSocketConnection* connection)
+{
+    std::array<char, readSize> chunk;
+    glib::GErrorOut error;
+    gssize count = g_pollable_input_stream_read_nonblocking(G_POLLABLE_INPUT_STREAM(g_io_stream_get_input_stream(G_IO_STREAM(connection))),
+        chunk.data(), chunk.size(), nullptr, error.out());
+    if (count >= 0)
+        return OwnedBytes(g_bytes_new(chunk.data(), static_cast<gsize>(count)));
+    if (error.matches(G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK))
+        return std::nullopt;
+    return OwnedBytes(nullptr);
+}
+
+// How much of `bytes` the socket took without waiting, or nullopt after an error.
+std::optional<std::size_t> writeWithoutWaiting(GSocketConnection* connection, std::string_view bytes)
+{
+    glib::GErrorOut error;
+    gssize count = g_pollable_output_stream_write_nonblocking(G_POLLABLE_OUTPUT_STREAM(g_io_stream_get_output_stream(G_IO_STREAM(connection))),
+        bytes.data(), bytes.size(), nullptr, error.out());
+    if (count >= 0)
+        return static_cast<std::size_t>(count);
+    if (error.matches(G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK))
+        return 0;
+    return std::nullopt;
 }
 
 // Small relayed messages should not wait for the acknowledgement of the previous one.
@@ -219,10 +251,20 @@ void LocalWebSocketProxy::handshakeDeadline(PeerID id)
     });
 }
 
+bool LocalWebSocketProxy::mayStepWithoutWaiting()
+{
+    return m_stepsThisTurn++ < stepsPerTurn;
+}
+
 void LocalWebSocketProxy::receiveLocal(PeerID id)
 {
     Peer& reader = *peer(id);
+    if (mayStepWithoutWaiting()) {
+        if (auto bytes = readWithoutWaiting(reader.local.get()))
+            return receivedLocal(id, bytes->get());
+    }
     auto call = reader.scope.call([this, id](GObject* stream, GAsyncResult* result) {
+        m_stepsThisTurn = 0;
         OwnedBytes bytes(g_input_stream_read_bytes_finish(G_INPUT_STREAM(stream), result, nullptr));
         receivedLocal(id, bytes.get());
     });
@@ -330,8 +372,18 @@ Status<LauncherGameError> LocalWebSocketProxy::forwardNextFrame(PeerID id)
             relay.fragmentedBytes = frame.fin ? std::nullopt : std::optional(size);
         }
         m_bytesToServer += frame.payload.size();
-        auto payload = std::make_shared<const std::string>(std::move(frame.payload));
+        std::size_t written = 0;
+        if (mayStepWithoutWaiting()) {
+            auto taken = writeWithoutWaiting(relay.remote.get(), frame.payload);
+            if (!taken)
+                return refuse();
+            if (*taken == frame.payload.size())
+                continue;
+            written = *taken;
+        }
+        auto payload = std::make_shared<const std::string>(frame.payload.substr(written));
         auto call = relay.scope.call([this, id, payload](GObject* stream, GAsyncResult* result) {
+            m_stepsThisTurn = 0;
             if (!g_output_stream_write_all_finish(G_OUTPUT_STREAM(stream), result, nullptr, nullptr))
                 return close(id);
             forwardFrames(id);
@@ -345,16 +397,26 @@ Status<LauncherGameError> LocalWebSocketProxy::forwardNextFrame(PeerID id)
 void LocalWebSocketProxy::receiveRemote(PeerID id)
 {
     Peer& reader = *peer(id);
+    if (mayStepWithoutWaiting()) {
+        if (auto bytes = readWithoutWaiting(reader.remote.get()))
+            return receivedRemote(id, bytes->get());
+    }
     auto call = reader.scope.call([this, id](GObject* stream, GAsyncResult* result) {
+        m_stepsThisTurn = 0;
         OwnedBytes bytes(g_input_stream_read_bytes_finish(G_INPUT_STREAM(stream), result, nullptr));
-        if (!bytes || g_bytes_get_size(bytes.get()) == 0)
-            return close(id);
-        peer(id)->lastActivity = Clock::now();
-        m_bytesFromServer += g_bytes_get_size(bytes.get());
-        sendToClient(id, WebSocketCodec::encode(view(bytes.get()), WebSocketCodec::Binary), [this, id] { receiveRemote(id); });
+        receivedRemote(id, bytes.get());
     });
     g_input_stream_read_bytes_async(g_io_stream_get_input_stream(G_IO_STREAM(reader.remote.get())), readSize,
         G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+}
+
+void LocalWebSocketProxy::receivedRemote(PeerID id, GBytes* bytes)
+{
+    if (!bytes || g_bytes_get_size(bytes) == 0)
+        return close(id);
+    peer(id)->lastActivity = Clock::now();
+    m_bytesFromServer += g_bytes_get_size(bytes);
+    sendToClient(id, WebSocketCodec::encode(view(bytes), WebSocketCodec::Binary), [this, id] { receiveRemote(id); });
 }
 
 // Both relay directions write to the client (frames from the server, pongs and the close
@@ -371,18 +433,34 @@ void LocalWebSocketProxy::writeNextToClient(PeerID id)
 {
     Peer& writer = *peer(id);
     auto bytes = writer.toClient.front().bytes;
+    std::size_t written = 0;
+    if (mayStepWithoutWaiting()) {
+        auto taken = writeWithoutWaiting(writer.local.get(), *bytes);
+        if (!taken)
+            return close(id);
+        if (*taken == bytes->size())
+            return wroteToClient(id);
+        written = *taken;
+    }
     auto call = writer.scope.call([this, id, bytes](GObject* stream, GAsyncResult* result) {
+        m_stepsThisTurn = 0;
         if (!g_output_stream_write_all_finish(G_OUTPUT_STREAM(stream), result, nullptr, nullptr))
             return close(id);
-        Peer& written = *peer(id);
-        auto next = std::move(written.toClient.front().next);
-        written.toClient.pop_front();
-        if (!written.toClient.empty())
-            writeNextToClient(id);
-        next();
+        wroteToClient(id);
     });
-    g_output_stream_write_all_async(g_io_stream_get_output_stream(G_IO_STREAM(writer.local.get())), bytes->data(),
-        bytes->size(), G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+    g_output_stream_write_all_async(g_io_stream_get_output_stream(G_IO_STREAM(writer.local.get())), bytes->data() + written,
+        bytes->size() - written, G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+}
+
+void LocalWebSocketProxy::wroteToClient(PeerID id)
+{
+    Peer& writer = *peer(id);
+    auto next = std::move(writer.toClient.front().next);
+    writer.toClient.pop_front();
+    if (!writer.toClient.empty())
+        writeNextToClient(id);
+    if (peer(id)) // a queued write that finished at once may have ended the peer
+        next();
 }
 
 } // namespace quorin

@@ -77,8 +77,11 @@ private:
     void forwardFrames(PeerID id);
     Status<LauncherGameError> forwardNextFrame(PeerID id);
     void receiveRemote(PeerID id);
+    void receivedRemote(PeerID id, GBytes* bytes);
     void sendToClient(PeerID id, std::string bytes, std::function<void()> next);
     void writeNextToClient(PeerID id);
+    void wroteToClient(PeerID id);
+    bool mayStepWithoutWaiting();
     void close(PeerID id);
 
     std::uint16_t m_destinationPort;
@@ -97,6 +100,7 @@ private:
     std::optional<Url> m_webSocketURL;
     std::uint64_t m_bytesToServer { 0 };
     std::uint64_t m_bytesFromServer { 0 };
+    int m_stepsThisTurn { 0 }; // relay steps taken without waiting since the main loop last ran one of ours
     glib::AsyncScope m_scope; // last: cancelled first, before anything its callbacks touch goes
 };
 

@@ -45,6 +45,8 @@ public:
     }
     // Whether the call reported an error.
     explicit operator bool() const { return m_error != nullptr; }
+    // Whether it reported this one.
+    bool matches(GQuark domain, int code) const { return g_error_matches(m_error, domain, code); }
     // Ok, or the reported error.
     Status<GLibError> status() const
     {
