@@ -256,20 +256,48 @@ bool LocalWebSocketProxy::mayStepWithoutWaiting()
     return m_stepsThisTurn++ < stepsPerTurn;
 }
 
-void LocalWebSocketProxy::receiveLocal(PeerID id)
+// The next bytes of one side of the pair: at once when its socket has them, else once it does.
+void LocalWebSocketProxy::receive(PeerID id, GSocketConnection* connection, Received received)
 {
-    Peer& reader = *peer(id);
     if (mayStepWithoutWaiting()) {
-        if (auto bytes = readWithoutWaiting(reader.local.get()))
-            return receivedLocal(id, bytes->get());
+        if (auto bytes = readWithoutWaiting(connection))
+            return (this->*received)(id, bytes->get());
     }
-    auto call = reader.scope.call([this, id](GObject* stream, GAsyncResult* result) {
+    auto call = peer(id)->scope.call([this, id, received](GObject* stream, GAsyncResult* result) {
         m_stepsThisTurn = 0;
         OwnedBytes bytes(g_input_stream_read_bytes_finish(G_INPUT_STREAM(stream), result, nullptr));
-        receivedLocal(id, bytes.get());
+        (this->*received)(id, bytes.get());
     });
-    g_input_stream_read_bytes_async(g_io_stream_get_input_stream(G_IO_STREAM(reader.local.get())), readSize,
+    g_input_stream_read_bytes_async(g_io_stream_get_input_stream(G_IO_STREAM(connection)), readSize, G_PRIORITY_DEFAULT,
+        call.cancellable, call.callback, call.data);
+}
+
+// Writes all of `bytes` to one side, at once as far as its socket takes them, then goes on
+// with `written`; a failed write ends the pair.
+void LocalWebSocketProxy::send(PeerID id, GSocketConnection* connection, std::shared_ptr<const std::string> bytes, std::function<void()> written)
+{
+    std::size_t offset = 0;
+    if (mayStepWithoutWaiting()) {
+        auto taken = writeWithoutWaiting(connection, *bytes);
+        if (!taken)
+            return close(id);
+        if (*taken == bytes->size())
+            return written();
+        offset = *taken;
+    }
+    auto call = peer(id)->scope.call([this, id, bytes, written = std::move(written)](GObject* stream, GAsyncResult* result) {
+        m_stepsThisTurn = 0;
+        if (!g_output_stream_write_all_finish(G_OUTPUT_STREAM(stream), result, nullptr, nullptr))
+            return close(id);
+        written();
+    });
+    g_output_stream_write_all_async(g_io_stream_get_output_stream(G_IO_STREAM(connection)), bytes->data() + offset, bytes->size() - offset,
         G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+}
+
+void LocalWebSocketProxy::receiveLocal(PeerID id)
+{
+    receive(id, peer(id)->local.get(), &LocalWebSocketProxy::receivedLocal);
 }
 
 void LocalWebSocketProxy::receivedLocal(PeerID id, GBytes* bytes)
@@ -372,42 +400,14 @@ Status<LauncherGameError> LocalWebSocketProxy::forwardNextFrame(PeerID id)
             relay.fragmentedBytes = frame.fin ? std::nullopt : std::optional(size);
         }
         m_bytesToServer += frame.payload.size();
-        std::size_t written = 0;
-        if (mayStepWithoutWaiting()) {
-            auto taken = writeWithoutWaiting(relay.remote.get(), frame.payload);
-            if (!taken)
-                return refuse();
-            if (*taken == frame.payload.size())
-                continue;
-            written = *taken;
-        }
-        auto payload = std::make_shared<const std::string>(frame.payload.substr(written));
-        auto call = relay.scope.call([this, id, payload](GObject* stream, GAsyncResult* result) {
-            m_stepsThisTurn = 0;
-            if (!g_output_stream_write_all_finish(G_OUTPUT_STREAM(stream), result, nullptr, nullptr))
-                return close(id);
-            forwardFrames(id);
-        });
-        g_output_stream_write_all_async(g_io_stream_get_output_stream(G_IO_STREAM(relay.remote.get())), payload->data(),
-            payload->size(), G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+        send(id, relay.remote.get(), std::make_shared<const std::string>(std::move(frame.payload)), [this, id] { forwardFrames(id); });
         return Ok {};
     }
 }
 
 void LocalWebSocketProxy::receiveRemote(PeerID id)
 {
-    Peer& reader = *peer(id);
-    if (mayStepWithoutWaiting()) {
-        if (auto bytes = readWithoutWaiting(reader.remote.get()))
-            return receivedRemote(id, bytes->get());
-    }
-    auto call = reader.scope.call([this, id](GObject* stream, GAsyncResult* result) {
-        m_stepsThisTurn = 0;
-        OwnedBytes bytes(g_input_stream_read_bytes_finish(G_INPUT_STREAM(stream), result, nullptr));
-        receivedRemote(id, bytes.get());
-    });
-    g_input_stream_read_bytes_async(g_io_stream_get_input_stream(G_IO_STREAM(reader.remote.get())), readSize,
-        G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+    receive(id, peer(id)->remote.get(), &LocalWebSocketProxy::receivedRemote);
 }
 
 void LocalWebSocketProxy::receivedRemote(PeerID id, GBytes* bytes)
@@ -432,24 +432,7 @@ void LocalWebSocketProxy::sendToClient(PeerID id, std::string bytes, std::functi
 void LocalWebSocketProxy::writeNextToClient(PeerID id)
 {
     Peer& writer = *peer(id);
-    auto bytes = writer.toClient.front().bytes;
-    std::size_t written = 0;
-    if (mayStepWithoutWaiting()) {
-        auto taken = writeWithoutWaiting(writer.local.get(), *bytes);
-        if (!taken)
-            return close(id);
-        if (*taken == bytes->size())
-            return wroteToClient(id);
-        written = *taken;
-    }
-    auto call = writer.scope.call([this, id, bytes](GObject* stream, GAsyncResult* result) {
-        m_stepsThisTurn = 0;
-        if (!g_output_stream_write_all_finish(G_OUTPUT_STREAM(stream), result, nullptr, nullptr))
-            return close(id);
-        wroteToClient(id);
-    });
-    g_output_stream_write_all_async(g_io_stream_get_output_stream(G_IO_STREAM(writer.local.get())), bytes->data() + written,
-        bytes->size() - written, G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+    send(id, writer.local.get(), writer.toClient.front().bytes, [this, id] { wroteToClient(id); });
 }
 
 void LocalWebSocketProxy::wroteToClient(PeerID id)

@@ -69,6 +69,9 @@ private:
     void accept(GSocketConnection* connection);
     Peer* peer(PeerID id);
     void handshakeDeadline(PeerID id);
+    using Received = void (LocalWebSocketProxy::*)(PeerID, GBytes*);
+    void receive(PeerID id, GSocketConnection* connection, Received received);
+    void send(PeerID id, GSocketConnection* connection, std::shared_ptr<const std::string> bytes, std::function<void()> written);
     void receiveLocal(PeerID id);
     void receivedLocal(PeerID id, GBytes* bytes);
     void readHandshake(PeerID id);
