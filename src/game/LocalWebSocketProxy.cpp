@@ -3,13 +3,14 @@
 #include "core/glib/GError.h"
 #include "core/glib/MainLoop.h"
 #include "game/MainLoopTimer.h"
+#include "game/SocketWaits.h"
 #include "game/WebSocketCodec.h"
 
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 
-#include <array>
 #include <deque>
+#include <vector>
 
 namespace quorin {
 
@@ -23,31 +24,16 @@ constexpr std::size_t clientBufferLimit = 1024 * 1024 + 16 * 1024;
 constexpr int stepsPerTurn = 64;
 using Clock = std::chrono::steady_clock;
 
-struct BytesDeleter {
-    void operator()(GBytes* bytes) const { g_bytes_unref(bytes); }
-};
-using OwnedBytes = std::unique_ptr<GBytes, BytesDeleter>;
-
-std::string_view view(GBytes* bytes)
+// What the socket has now, read into `chunk`: its bytes (none at its end or after an error),
+// or nullopt when it has nothing yet.
+std::optional<std::string_view> readWithoutWaiting(GSocketConnection* connection, std::vector<char>& chunk)
 {
-    gsize size = 0;
-    const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
-    return { data, size };
-}
-
-// What the socket has now: its bytes (none at its end, null after an error), or nullopt when
-// it has nothing yet.
-std::optional<OwnedBytes> readWithoutWaiting(GSocketConnection* connection)
-{
-    std::array<char, readSize> chunk;
     glib::GErrorOut error;
     gssize count = g_pollable_input_stream_read_nonblocking(G_POLLABLE_INPUT_STREAM(g_io_stream_get_input_stream(G_IO_STREAM(connection))),
         chunk.data(), chunk.size(), nullptr, error.out());
-    if (count >= 0)
-        return OwnedBytes(g_bytes_new(chunk.data(), static_cast<gsize>(count)));
     if (error.matches(G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK))
         return std::nullopt;
-    return OwnedBytes(nullptr);
+    return std::string_view(chunk.data(), count > 0 ? static_cast<std::size_t>(count) : 0);
 }
 
 // How much of `bytes` the socket took without waiting, or nullopt after an error.
@@ -83,6 +69,11 @@ Status<LauncherGameError> refuse()
 } // namespace
 
 struct LocalWebSocketProxy::Peer {
+    Peer(std::function<void()> turn, std::function<void()> broken)
+        : waits(std::move(turn), std::move(broken))
+    {
+    }
+
     struct Outgoing {
         std::shared_ptr<const std::string> bytes;
         std::function<void()> next;
@@ -90,13 +81,16 @@ struct LocalWebSocketProxy::Peer {
 
     glib::GRef<GSocketConnection> local;
     glib::GRef<GSocketConnection> remote;
+    SocketWaits waits; // Local and Remote, in that order
     std::string buffer; // client bytes not yet consumed
     bool upgraded { false };
     std::optional<std::int64_t> fragmentedBytes; // size so far of a fragmented message in progress
     Clock::time_point lastActivity { Clock::now() };
     MainLoopTimer watchdog;
     std::deque<Outgoing> toClient; // the front is being written
-    glib::AsyncScope scope; // cancels the peer's pending reads, writes and connect when it closes
+    glib::AsyncScope scope; // cancels the server connection in progress when the peer closes
+
+    GSocketConnection* connection(Side side) const { return side == Local ? local.get() : remote.get(); }
 
     ~Peer()
     {
@@ -118,6 +112,7 @@ LocalWebSocketProxy::LocalWebSocketProxy(std::uint16_t destinationPort, ResolveA
 {
     // Game traffic goes straight to the resolved address, never through a configured proxy.
     g_socket_client_set_enable_proxy(m_client.get(), FALSE);
+    m_chunk.resize(readSize);
 }
 
 LocalWebSocketProxy::~LocalWebSocketProxy()
@@ -232,8 +227,10 @@ void LocalWebSocketProxy::accept(GSocketConnection* connection)
     if (m_peers.size() >= maxPeers || !m_listener)
         return;
     PeerID id = ++m_lastPeerID;
-    auto& added = *m_peers.emplace(id, std::make_unique<Peer>()).first->second;
+    auto turn = [this] { m_stepsThisTurn = 0; };
+    auto& added = *m_peers.emplace(id, std::make_unique<Peer>(turn, [this, id] { close(id); })).first->second;
     added.local = glib::retainGRef(connection);
+    added.waits.add(g_socket_connection_get_socket(connection));
     sendWithoutDelay(connection);
     added.watchdog = MainLoopTimer(m_durations.handshakeTimeout, [this, id] { handshakeDeadline(id); });
     receiveLocal(id);
@@ -257,56 +254,44 @@ bool LocalWebSocketProxy::mayStepWithoutWaiting()
 }
 
 // The next bytes of one side of the pair: at once when its socket has them, else once it does.
-void LocalWebSocketProxy::receive(PeerID id, GSocketConnection* connection, Received received)
+void LocalWebSocketProxy::receive(PeerID id, Side side, Received received)
 {
+    Peer& reader = *peer(id);
     if (mayStepWithoutWaiting()) {
-        if (auto bytes = readWithoutWaiting(connection))
-            return (this->*received)(id, bytes->get());
+        if (auto bytes = readWithoutWaiting(reader.connection(side), m_chunk))
+            return (this->*received)(id, *bytes);
     }
-    auto call = peer(id)->scope.call([this, id, received](GObject* stream, GAsyncResult* result) {
-        m_stepsThisTurn = 0;
-        OwnedBytes bytes(g_input_stream_read_bytes_finish(G_INPUT_STREAM(stream), result, nullptr));
-        (this->*received)(id, bytes.get());
-    });
-    g_input_stream_read_bytes_async(g_io_stream_get_input_stream(G_IO_STREAM(connection)), readSize, G_PRIORITY_DEFAULT,
-        call.cancellable, call.callback, call.data);
+    reader.waits.wait(side, SocketWaits::Read, [this, id, side, received] { receive(id, side, received); });
 }
 
-// Writes all of `bytes` to one side, at once as far as its socket takes them, then goes on
-// with `written`; a failed write ends the pair.
-void LocalWebSocketProxy::send(PeerID id, GSocketConnection* connection, std::shared_ptr<const std::string> bytes, std::function<void()> written)
+// Writes `bytes` from `offset` on to one side, at once as far as its socket takes them, then
+// goes on with `written`; a failed write ends the pair.
+void LocalWebSocketProxy::send(PeerID id, Side side, std::shared_ptr<const std::string> bytes, std::size_t offset, std::function<void()> written)
 {
-    std::size_t offset = 0;
+    Peer& writer = *peer(id);
     if (mayStepWithoutWaiting()) {
-        auto taken = writeWithoutWaiting(connection, *bytes);
+        auto taken = writeWithoutWaiting(writer.connection(side), std::string_view(*bytes).substr(offset));
         if (!taken)
             return close(id);
-        if (*taken == bytes->size())
+        offset += *taken;
+        if (offset == bytes->size())
             return written();
-        offset = *taken;
     }
-    auto call = peer(id)->scope.call([this, id, bytes, written = std::move(written)](GObject* stream, GAsyncResult* result) {
-        m_stepsThisTurn = 0;
-        if (!g_output_stream_write_all_finish(G_OUTPUT_STREAM(stream), result, nullptr, nullptr))
-            return close(id);
-        written();
-    });
-    g_output_stream_write_all_async(g_io_stream_get_output_stream(G_IO_STREAM(connection)), bytes->data() + offset, bytes->size() - offset,
-        G_PRIORITY_DEFAULT, call.cancellable, call.callback, call.data);
+    writer.waits.wait(side, SocketWaits::Write, [this, id, side, bytes, offset, written] { send(id, side, bytes, offset, written); });
 }
 
 void LocalWebSocketProxy::receiveLocal(PeerID id)
 {
-    receive(id, peer(id)->local.get(), &LocalWebSocketProxy::receivedLocal);
+    receive(id, Local, &LocalWebSocketProxy::receivedLocal);
 }
 
-void LocalWebSocketProxy::receivedLocal(PeerID id, GBytes* bytes)
+void LocalWebSocketProxy::receivedLocal(PeerID id, std::string_view bytes)
 {
     Peer& reader = *peer(id);
-    if (!bytes || g_bytes_get_size(bytes) == 0)
+    if (bytes.empty())
         return close(id);
     reader.lastActivity = Clock::now();
-    reader.buffer.append(view(bytes));
+    reader.buffer.append(bytes);
     if (reader.buffer.size() > clientBufferLimit)
         return close(id);
     if (reader.upgraded)
@@ -342,7 +327,9 @@ void LocalWebSocketProxy::openRemote(PeerID id, std::string response)
         if (!remote)
             return close(id);
         sendWithoutDelay(remote.get());
-        peer(id)->remote = std::move(remote);
+        Peer& connected = *peer(id);
+        connected.waits.add(g_socket_connection_get_socket(remote.get()));
+        connected.remote = std::move(remote);
         sendToClient(id, response, [this, id] { upgrade(id); });
     });
     g_socket_client_connect_async(m_client.get(), G_SOCKET_CONNECTABLE(server.get()), call.cancellable, call.callback, call.data);
@@ -400,23 +387,23 @@ Status<LauncherGameError> LocalWebSocketProxy::forwardNextFrame(PeerID id)
             relay.fragmentedBytes = frame.fin ? std::nullopt : std::optional(size);
         }
         m_bytesToServer += frame.payload.size();
-        send(id, relay.remote.get(), std::make_shared<const std::string>(std::move(frame.payload)), [this, id] { forwardFrames(id); });
+        send(id, Remote, std::make_shared<const std::string>(std::move(frame.payload)), 0, [this, id] { forwardFrames(id); });
         return Ok {};
     }
 }
 
 void LocalWebSocketProxy::receiveRemote(PeerID id)
 {
-    receive(id, peer(id)->remote.get(), &LocalWebSocketProxy::receivedRemote);
+    receive(id, Remote, &LocalWebSocketProxy::receivedRemote);
 }
 
-void LocalWebSocketProxy::receivedRemote(PeerID id, GBytes* bytes)
+void LocalWebSocketProxy::receivedRemote(PeerID id, std::string_view bytes)
 {
-    if (!bytes || g_bytes_get_size(bytes) == 0)
+    if (bytes.empty())
         return close(id);
     peer(id)->lastActivity = Clock::now();
-    m_bytesFromServer += g_bytes_get_size(bytes);
-    sendToClient(id, WebSocketCodec::encode(view(bytes), WebSocketCodec::Binary), [this, id] { receiveRemote(id); });
+    m_bytesFromServer += bytes.size();
+    sendToClient(id, WebSocketCodec::encode(bytes, WebSocketCodec::Binary), [this, id] { receiveRemote(id); });
 }
 
 // Both relay directions write to the client (frames from the server, pongs and the close
@@ -432,7 +419,7 @@ void LocalWebSocketProxy::sendToClient(PeerID id, std::string bytes, std::functi
 void LocalWebSocketProxy::writeNextToClient(PeerID id)
 {
     Peer& writer = *peer(id);
-    send(id, writer.local.get(), writer.toClient.front().bytes, [this, id] { wroteToClient(id); });
+    send(id, Local, writer.toClient.front().bytes, 0, [this, id] { wroteToClient(id); });
 }
 
 void LocalWebSocketProxy::wroteToClient(PeerID id)

@@ -62,6 +62,7 @@ public:
 private:
     struct Peer;
     using PeerID = std::uint64_t;
+    enum Side : std::size_t { Local, Remote }; // the client and the server of a pair
 
     void listen(const Uuid& generation, ResolvedAddress address);
     Status<LauncherGameError> openListener();
@@ -69,18 +70,18 @@ private:
     void accept(GSocketConnection* connection);
     Peer* peer(PeerID id);
     void handshakeDeadline(PeerID id);
-    using Received = void (LocalWebSocketProxy::*)(PeerID, GBytes*);
-    void receive(PeerID id, GSocketConnection* connection, Received received);
-    void send(PeerID id, GSocketConnection* connection, std::shared_ptr<const std::string> bytes, std::function<void()> written);
+    using Received = void (LocalWebSocketProxy::*)(PeerID, std::string_view);
+    void receive(PeerID id, Side side, Received received);
+    void send(PeerID id, Side side, std::shared_ptr<const std::string> bytes, std::size_t offset, std::function<void()> written);
     void receiveLocal(PeerID id);
-    void receivedLocal(PeerID id, GBytes* bytes);
+    void receivedLocal(PeerID id, std::string_view bytes);
     void readHandshake(PeerID id);
     void openRemote(PeerID id, std::string response);
     void upgrade(PeerID id);
     void forwardFrames(PeerID id);
     Status<LauncherGameError> forwardNextFrame(PeerID id);
     void receiveRemote(PeerID id);
-    void receivedRemote(PeerID id, GBytes* bytes);
+    void receivedRemote(PeerID id, std::string_view bytes);
     void sendToClient(PeerID id, std::string bytes, std::function<void()> next);
     void writeNextToClient(PeerID id);
     void wroteToClient(PeerID id);
@@ -104,6 +105,7 @@ private:
     std::uint64_t m_bytesToServer { 0 };
     std::uint64_t m_bytesFromServer { 0 };
     int m_stepsThisTurn { 0 }; // relay steps taken without waiting since the main loop last ran one of ours
+    std::vector<char> m_chunk; // what one read takes; used up before the next read
     glib::AsyncScope m_scope; // last: cancelled first, before anything its callbacks touch goes
 };
 

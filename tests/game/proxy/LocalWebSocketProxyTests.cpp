@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace quorin {
@@ -239,6 +240,12 @@ TEST_F(LocalWebSocketProxyTest, ClientThatNeverReadsHoldsTheServerBackNotTheProx
     std::ifstream("/proc/self/statm") >> pages >> residentAtEnd;
     EXPECT_LT(residentAtEnd, residentAtStart + (64u << 20) / static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)));
     EXPECT_EQ(proxy->activeConnectionCount(), 1u);
+    // A server reset while the relay waits to write to the client still ends the pair at once.
+    GSocket* serverSide = g_socket_connection_get_socket(server->latest.get());
+    linger reset { 1, 0 };
+    setsockopt(g_socket_get_fd(serverSide), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    g_socket_close(serverSide, nullptr);
+    EXPECT_TRUE(runUntil([&] { return proxy->activeConnectionCount() == 0; }, 1s));
 }
 
 TEST_F(LocalWebSocketProxyTest, TenThousandConnectionsLeaveNoDescriptorOrPeer)

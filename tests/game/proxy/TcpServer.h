@@ -30,6 +30,7 @@ struct TcpServer {
     }
     void serve(GSocketConnection* connection)
     {
+        latest = glib::retainGRef(connection);
         if (kind == Server::Floods)
             return flood(glib::retainGRef(connection));
         auto sink = glib::adoptGRef(g_memory_output_stream_new_resizable());
@@ -56,6 +57,7 @@ struct TcpServer {
     glib::GRef<GSocketService> service = glib::adoptGRef(g_socket_service_new());
     glib::SignalConnection incoming;
     std::uint16_t port { 0 };
+    glib::GRef<GSocketConnection> latest; // the last connection served
     std::uint64_t flooded { 0 };
     glib::AsyncScope scope;
 };
