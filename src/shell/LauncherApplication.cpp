@@ -8,6 +8,7 @@
 #include "core/ProductIdentity.h"
 #include "core/glib/GUniquePtr.h"
 #include "core/glib/SignalConnection.h"
+#include "game/RuffleRuntimePreload.h"
 #include "webui/WebUIBundleLocator.h"
 #include "webui/WebUIBundleValidator.h"
 
@@ -21,6 +22,7 @@ namespace quorin {
 struct LauncherApplication::State {
     glib::GRef<GtkApplication> application;
     std::unique_ptr<LauncherWindow> window;
+    std::shared_ptr<RuffleRuntimePreload> gameRuntime;
     std::optional<std::string> webUIRoot;
     bool reportStartup { false };
     bool pageConsole { false };
@@ -35,7 +37,8 @@ LauncherApplication::LauncherApplication()
 
 LauncherApplication::~LauncherApplication() = default;
 
-static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optional<std::string>& webUIRoot, bool pageConsole)
+static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optional<std::string>& webUIRoot, bool pageConsole,
+    std::shared_ptr<RuffleRuntimePreload> gameRuntime)
 {
     auto bundle = ApplicationBundle::running();
     auto configurationLoader = [bundle]() -> Result<LauncherConfiguration, LauncherConfigurationLoadError> {
@@ -56,6 +59,7 @@ static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optiona
     environment.applicationVersion = bundle ? bundle->shortVersionString() : std::string("0.1.0");
     environment.webProcessExtensionsDirectory = bundle ? bundle->plugInsDirectory() : std::string();
     environment.resourcesDirectory = bundle ? bundle->resourcesDirectory() : std::nullopt;
+    environment.gameRuntimePreload = std::move(gameRuntime);
     environment.writesPageConsole = pageConsole;
     environment.applicationBundlePath = bundle ? bundle->rootPath() : std::string();
     // The application, not the window: quitting ends the process so the update helper can swap the bundle.
@@ -100,7 +104,7 @@ LauncherWindow& LauncherApplication::ensureWindow(GtkApplication* application, S
         LauncherWindow::OutcomeObserver observer;
         if (state.reportStartup)
             observer = reportOutcome;
-        state.window = std::make_unique<LauncherWindow>(application, makeProductionModel(state.webUIRoot, state.pageConsole), observer);
+        state.window = std::make_unique<LauncherWindow>(application, makeProductionModel(state.webUIRoot, state.pageConsole, state.gameRuntime), observer);
     }
     return *state.window;
 }
@@ -108,6 +112,9 @@ LauncherWindow& LauncherApplication::ensureWindow(GtkApplication* application, S
 int LauncherApplication::run(int argc, char** argv)
 {
     auto& state = *m_state;
+    // Under way while GTK starts, on the core that would otherwise wait.
+    auto bundle = ApplicationBundle::running();
+    state.gameRuntime = std::make_shared<RuffleRuntimePreload>(bundle ? bundle->resourcesDirectory() : std::nullopt);
     std::string applicationID(ProductIdentity::bundleIdentifier);
     state.application = glib::adoptGRef(gtk_application_new(applicationID.c_str(), G_APPLICATION_HANDLES_OPEN));
     GApplication* application = G_APPLICATION(state.application.get());

@@ -14,6 +14,7 @@
 #include "game/GameSchemeHandler.h"
 #include "game/LauncherGameService.h"
 #include "game/LocalProxyEndpoints.h"
+#include "game/RuffleRuntimePreload.h"
 #include "services/accounts/SavedAccountsBridgeService.h"
 #include "services/api/APITransport.h"
 #include "services/deeplinks/DeepLinkRouter.h"
@@ -112,7 +113,8 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     auto gameService = LauncherGameService::create(configuration.gameOrigins(), gameSockets.releaseValue());
     log.done("gameService");
     // A missing or altered emulator runtime ends the start, like a refused web UI.
-    auto gameRuntime = RuffleRuntimeManifest::packaged(environment.resourcesDirectory);
+    auto gameRuntime = environment.gameRuntimePreload ? environment.gameRuntimePreload->take()
+                                                      : RuffleRuntimeManifest::packaged(environment.resourcesDirectory);
     if (gameRuntime.isError())
         return fail(LauncherAssemblyError::other());
     log.done("runtimeManifest");

@@ -11,11 +11,14 @@
 #include "webview/LauncherWebViewController.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quorin {
+
+class RuffleRuntimePreload;
 
 struct ServiceAssemblyEnvironment {
     // The application's own version ("CFBundleShortVersionString", or "0.1.0").
@@ -23,6 +26,8 @@ struct ServiceAssemblyEnvironment {
     std::string webProcessExtensionsDirectory;
     // The bundle's Contents/Resources, home of the game runtime; none: the runtime is missing.
     std::optional<std::string> resourcesDirectory;
+    // The same runtime, its verification begun when the application did; none: verified at its step.
+    std::shared_ptr<RuffleRuntimePreload> gameRuntimePreload;
     StorageLocation::Platform storagePlatform { StorageLocation::Platform::process() };
     // Where the page's cookies and local storage live; by default under the storage root.
     std::optional<WebsiteDataStore> websiteDataStore;

@@ -1,4 +1,5 @@
 #include "game/RuffleRuntimeManifest.h"
+#include "game/RuffleRuntimePreload.h"
 
 #include "RuntimeFolder.h"
 
@@ -84,6 +85,10 @@ TEST(RuffleRuntimeManifest, ShippedRuntimeMatchesTheCompiledInDigestAndNeedsItsR
 {
     EXPECT_TRUE(RuffleRuntimeManifest::packaged(QUORIN_BUNDLE_DIR "/Contents/Resources").hasValue());
     EXPECT_EQ(errorOf(RuffleRuntimeManifest::packaged(std::nullopt)), RuffleRuntimeError(LauncherGameError::runtimeInvalid()));
+    // Verified ahead for the first start, and once more for a retried one.
+    RuffleRuntimePreload preload(QUORIN_BUNDLE_DIR "/Contents/Resources");
+    EXPECT_TRUE(preload.take().hasValue());
+    EXPECT_TRUE(preload.take().hasValue());
 }
 
 } // namespace
