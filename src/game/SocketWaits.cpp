@@ -12,7 +12,7 @@ struct WaitsSource {
     SocketWaits* owner;
 };
 
-constexpr GIOCondition broken = static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR | G_IO_NVAL);
+constexpr GIOCondition hangUpOrError = static_cast<GIOCondition>(G_IO_HUP | G_IO_ERR | G_IO_NVAL);
 
 GIOCondition readiness(SocketWaits::Way way)
 {
@@ -77,14 +77,14 @@ void SocketWaits::dispatchOnce()
         bool claimed = false;
         for (Way way : { Read, Write }) {
             auto& step = m_watched[socket].steps[way];
-            if (!step || !(ready & (readiness(way) | broken)))
+            if (!step || !(ready & (readiness(way) | hangUpOrError)))
                 continue;
             claimed = true;
             std::exchange(step, nullptr)();
             if (destroyed)
                 return;
         }
-        unclaimedFailure |= (ready & broken) && !claimed;
+        unclaimedFailure |= (ready & hangUpOrError) && !claimed;
     }
     m_destroyedWhileDispatching = nullptr;
     pollForWaitingSteps();
