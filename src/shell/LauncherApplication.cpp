@@ -112,9 +112,6 @@ LauncherWindow& LauncherApplication::ensureWindow(GtkApplication* application, S
 int LauncherApplication::run(int argc, char** argv)
 {
     auto& state = *m_state;
-    // Under way while GTK starts, on the core that would otherwise wait.
-    auto bundle = ApplicationBundle::running();
-    state.gameRuntime = std::make_shared<RuffleRuntimePreload>(bundle ? bundle->resourcesDirectory() : std::nullopt);
     std::string applicationID(ProductIdentity::bundleIdentifier);
     state.application = glib::adoptGRef(gtk_application_new(applicationID.c_str(), G_APPLICATION_HANDLES_OPEN));
     GApplication* application = G_APPLICATION(state.application.get());
@@ -142,6 +139,11 @@ int LauncherApplication::run(int argc, char** argv)
             warnAboutOptionsOfASecondInstance(app);
         if (self->webUIRoot)
             hintAtMissingWebUIManifest(*self->webUIRoot);
+        // Under way while GTK starts, on the core that would otherwise wait. Not before the
+        // options are read: --help ends the process from inside their parsing, and a thread
+        // still hashing then would meet the crypto library's clean-up at exit.
+        auto bundle = ApplicationBundle::running();
+        self->gameRuntime = std::make_shared<RuffleRuntimePreload>(bundle ? bundle->resourcesDirectory() : std::nullopt);
         return -1; // continue with the default handling
     }));
     connect("activate", G_CALLBACK(+[](GApplication* app, State* self) { ensureWindow(GTK_APPLICATION(app), *self).present(); }));
