@@ -130,6 +130,12 @@ int LauncherApplication::run(int argc, char** argv)
         state.applicationSignals.push_back(glib::SignalConnection::connect(application, signal, handler, &state));
     };
     connect("handle-local-options", G_CALLBACK(+[](GApplication* app, GVariantDict* options, State* self) -> gint {
+        // Under way while GTK starts (at registration, below or after this handler), on the
+        // core that would otherwise wait. Not before the options are read: --help ends the
+        // process from inside their parsing, and a thread still hashing then would meet the
+        // crypto library's clean-up at exit.
+        auto bundle = ApplicationBundle::running();
+        self->gameRuntime = std::make_shared<RuffleRuntimePreload>(bundle ? bundle->resourcesDirectory() : std::nullopt);
         const char* root = nullptr;
         if (g_variant_dict_lookup(options, "web-ui-root", "^&ay", &root) && root)
             self->webUIRoot = root;
@@ -139,11 +145,6 @@ int LauncherApplication::run(int argc, char** argv)
             warnAboutOptionsOfASecondInstance(app);
         if (self->webUIRoot)
             hintAtMissingWebUIManifest(*self->webUIRoot);
-        // Under way while GTK starts, on the core that would otherwise wait. Not before the
-        // options are read: --help ends the process from inside their parsing, and a thread
-        // still hashing then would meet the crypto library's clean-up at exit.
-        auto bundle = ApplicationBundle::running();
-        self->gameRuntime = std::make_shared<RuffleRuntimePreload>(bundle ? bundle->resourcesDirectory() : std::nullopt);
         return -1; // continue with the default handling
     }));
     connect("activate", G_CALLBACK(+[](GApplication* app, State* self) { ensureWindow(GTK_APPLICATION(app), *self).present(); }));
