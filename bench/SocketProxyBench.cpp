@@ -26,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -88,7 +89,8 @@ void writeAll(int fd, iovec* pieces, int count)
     }
 }
 
-[[noreturn]] void echo()
+// Listens on 127.0.0.1, prints the port, and serves each client on a thread of its own.
+[[noreturn]] void serveEachClient(const std::function<void(int client)>& serve)
 {
     int listener = loopbackSocket(0, true);
     std::printf("%u\n", boundPort(listener));
@@ -97,44 +99,38 @@ void writeAll(int fd, iovec* pieces, int count)
         int client = accept(listener, nullptr, nullptr);
         int one = 1;
         setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        std::thread([client] {
-            std::vector<char> buffer(65536);
-            for (ssize_t count; (count = read(client, buffer.data(), buffer.size())) > 0;) {
-                for (ssize_t sent = 0, step; sent < count; sent += step) {
-                    if ((step = write(client, buffer.data() + sent, static_cast<std::size_t>(count - sent))) <= 0)
-                        break;
-                }
-            }
-            close(client);
-        }).detach();
+        std::thread(serve, client).detach();
     }
 }
 
-// The least any relay does: bytes from each side written to the other as they come, at most
-// 16 KiB a read, no framing; one thread per client. What an extra hop costs on this machine.
-[[noreturn]] void relay(std::uint16_t serverPort)
+void echoTo(int client)
 {
-    int listener = loopbackSocket(0, true);
-    std::printf("%u\n", boundPort(listener));
-    std::fflush(stdout);
-    for (;;) {
-        int client = accept(listener, nullptr, nullptr);
-        int one = 1;
-        setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        std::thread([client, server = loopbackSocket(serverPort, false)] {
-            std::vector<char> buffer(16384);
-            for (pollfd sides[2] = { { client, POLLIN, 0 }, { server, POLLIN, 0 } }; poll(sides, 2, -1) > 0;) {
-                for (int side = 0; side < 2; ++side) {
-                    if (!sides[side].revents)
-                        continue;
-                    auto count = read(sides[side].fd, buffer.data(), buffer.size());
-                    iovec piece { buffer.data(), static_cast<std::size_t>(std::max<ssize_t>(count, 0)) };
-                    if (count <= 0)
-                        return close(client), close(server), void();
-                    writeAll(sides[1 - side].fd, &piece, 1);
-                }
-            }
-        }).detach();
+    std::vector<char> buffer(65536);
+    try {
+        for (ssize_t count; (count = read(client, buffer.data(), buffer.size())) > 0;) {
+            iovec piece { buffer.data(), static_cast<std::size_t>(count) };
+            writeAll(client, &piece, 1);
+        }
+    } catch (const std::runtime_error&) { // the client left mid-echo
+    }
+    close(client);
+}
+
+// The least any relay does: bytes from each side written to the other as they come, at most
+// 16 KiB a read, no framing. What an extra hop costs on this machine.
+void relayBetween(int client, int server)
+{
+    std::vector<char> buffer(16384);
+    for (pollfd sides[2] = { { client, POLLIN, 0 }, { server, POLLIN, 0 } }; poll(sides, 2, -1) > 0;) {
+        for (int side = 0; side < 2; ++side) {
+            if (!sides[side].revents)
+                continue;
+            auto count = read(sides[side].fd, buffer.data(), buffer.size());
+            if (count <= 0)
+                return close(client), close(server), void();
+            iovec piece { buffer.data(), static_cast<std::size_t>(count) };
+            writeAll(sides[1 - side].fd, &piece, 1);
+        }
     }
 }
 
@@ -337,9 +333,11 @@ int main(int argc, char** argv)
 {
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "echo")
-        echo();
-    if (mode == "relay" && argc == 3)
-        relay(static_cast<std::uint16_t>(std::atoi(argv[2])));
+        serveEachClient(echoTo);
+    if (mode == "relay" && argc == 3) {
+        auto serverPort = static_cast<std::uint16_t>(std::atoi(argv[2]));
+        serveEachClient([serverPort](int client) { relayBetween(client, loopbackSocket(serverPort, false)); });
+    }
     if (mode == "port") {
         int fd = loopbackSocket(0, true);
         std::printf("%u\n", boundPort(fd));
