@@ -22,6 +22,7 @@ namespace quorin {
 struct LauncherApplication::State {
     glib::GRef<GtkApplication> application;
     std::unique_ptr<LauncherWindow> window;
+    std::optional<ApplicationBundle> bundle { ApplicationBundle::running() };
     std::shared_ptr<RuffleRuntimePreload> gameRuntime;
     std::optional<std::string> webUIRoot;
     bool reportStartup { false };
@@ -37,10 +38,9 @@ LauncherApplication::LauncherApplication()
 
 LauncherApplication::~LauncherApplication() = default;
 
-static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optional<std::string>& webUIRoot, bool pageConsole,
-    std::shared_ptr<RuffleRuntimePreload> gameRuntime)
+static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optional<ApplicationBundle>& bundle,
+    const std::optional<std::string>& webUIRoot, bool pageConsole, std::shared_ptr<RuffleRuntimePreload> gameRuntime)
 {
-    auto bundle = ApplicationBundle::running();
     auto configurationLoader = [bundle]() -> Result<LauncherConfiguration, LauncherConfigurationLoadError> {
         if (!bundle)
             return fail(LauncherConfigurationLoadError(LauncherConfigurationError::missingBundledConfiguration()));
@@ -104,7 +104,7 @@ LauncherWindow& LauncherApplication::ensureWindow(GtkApplication* application, S
         LauncherWindow::OutcomeObserver observer;
         if (state.reportStartup)
             observer = reportOutcome;
-        state.window = std::make_unique<LauncherWindow>(application, makeProductionModel(state.webUIRoot, state.pageConsole, state.gameRuntime), observer);
+        state.window = std::make_unique<LauncherWindow>(application, makeProductionModel(state.bundle, state.webUIRoot, state.pageConsole, state.gameRuntime), observer);
     }
     return *state.window;
 }
@@ -134,8 +134,7 @@ int LauncherApplication::run(int argc, char** argv)
         // core that would otherwise wait. Not before the options are read: --help ends the
         // process from inside their parsing, and a thread still hashing then would meet the
         // crypto library's clean-up at exit.
-        auto bundle = ApplicationBundle::running();
-        self->gameRuntime = std::make_shared<RuffleRuntimePreload>(bundle ? bundle->resourcesDirectory() : std::nullopt);
+        self->gameRuntime = std::make_shared<RuffleRuntimePreload>(self->bundle ? self->bundle->resourcesDirectory() : std::nullopt);
         const char* root = nullptr;
         if (g_variant_dict_lookup(options, "web-ui-root", "^&ay", &root) && root)
             self->webUIRoot = root;
