@@ -36,9 +36,8 @@ run_once() {
 }
 
 source "$root/bench/table.sh"
-run_alternating "$runs"
-
 modes=(launcher bare)
+run_alternating "$runs"
 
 echo "Web view benchmark: $runs runs per mode, alternating; $(nproc) cores;" \
      "load average (1/5/15 min) $load_before before, $load_after after"

@@ -1,19 +1,18 @@
-# Shared by the benchmark scripts: runs the two modes alternately, and gives per-mode figures
-# of a results file whose lines are "mode=NAME key=value ...". Source it, then set `results`
-# to the file and define run_once MODE, which prints one such line.
+# Shared by the benchmark scripts: runs the modes in turn, and gives per-mode figures of a
+# results file whose lines are "mode=NAME key=value ...". Source it, then set `results` to
+# the file and `modes` to the mode names, and define run_once MODE, which prints one such line.
 
 # One warm-up run of each mode (the session's one-off costs, such as bus activations and the
-# file cache, would otherwise fall on whichever runs first), then RUNS rounds alternating
-# which mode goes first, each line with the 1-minute load average as its run began. Sets
-# load_before and load_after.
+# file cache, would otherwise fall on whichever runs first), then RUNS rounds, each starting
+# one mode further along so that every mode goes first in turn, each line with the 1-minute
+# load average as its run began. Sets load_before and load_after.
 run_alternating() {
-  local runs=$1 round mode load line
-  run_once launcher >/dev/null
-  run_once bare >/dev/null
+  local runs=$1 round mode load line index count=${#modes[@]}
+  for mode in "${modes[@]}"; do run_once "$mode" >/dev/null; done
   load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-  for ((round = 1; round <= runs; round++)); do
-    if ((round % 2)); then order=(launcher bare); else order=(bare launcher); fi
-    for mode in "${order[@]}"; do
+  for ((round = 0; round < runs; round++)); do
+    for ((index = 0; index < count; index++)); do
+      mode=${modes[(round + index) % count]}
       load=$(cut -d' ' -f1 /proc/loadavg)
       line=$(run_once "$mode")
       echo "$line load1=$load" >> "$results"
