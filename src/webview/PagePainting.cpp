@@ -1,9 +1,10 @@
 #include "PagePainting.h"
 
 #include <cstdlib>
-#include <string_view>
 
 namespace quorin {
+
+static bool chosenHere = false;
 
 bool PagePainting::hasGPURenderNode(const std::filesystem::path& driFolder)
 {
@@ -19,7 +20,12 @@ void PagePainting::chooseForThisMachine()
 {
     if (std::getenv(processorPaintingVariable) || hasGPURenderNode())
         return;
-    setenv(processorPaintingVariable, "1", 0);
+    chosenHere = setenv(processorPaintingVariable, "1", 0) == 0;
+}
+
+bool PagePainting::isChosenHere()
+{
+    return chosenHere;
 }
 
 } // namespace quorin

@@ -18,6 +18,9 @@ public:
     // Chooses processor painting when there is no render node. The web processes inherit the
     // environment, so this runs first thing in main, before any thread or web view exists.
     static void chooseForThisMachine();
+    // Whether the variable is this choice rather than the user's: programs started for the
+    // user, such as the browser, get the environment without it.
+    static bool isChosenHere();
 };
 
 } // namespace quorin
