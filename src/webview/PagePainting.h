@@ -6,7 +6,7 @@ namespace quorin {
 
 // How the web engine paints pages on this machine. Without a GPU its default GPU painting runs
 // on a software OpenGL that compiles every shader on the processor; painting with the
-// processor instead puts the first page on screen sooner (about a fifth of the start).
+// processor instead puts the first page on screen sooner (about a sixth of the start).
 class PagePainting {
 public:
     // The engine's switch; a value the user set stays as it is.
