@@ -58,8 +58,7 @@ static std::unique_ptr<LauncherRootModel> makeProductionModel(const std::optiona
     ServiceAssemblyEnvironment environment;
     environment.applicationVersion = bundle ? bundle->shortVersionString() : std::string("0.1.0");
     environment.webProcessExtensionsDirectory = bundle ? bundle->plugInsDirectory() : std::string();
-    environment.resourcesDirectory = bundle ? bundle->resourcesDirectory() : std::nullopt;
-    environment.gameRuntimePreload = std::move(gameRuntime);
+    environment.gameRuntime = std::move(gameRuntime);
     environment.writesPageConsole = pageConsole;
     environment.applicationBundlePath = bundle ? bundle->rootPath() : std::string();
     // The application, not the window: quitting ends the process so the update helper can swap the bundle.

@@ -113,8 +113,9 @@ Result<LauncherAssembly, LauncherAssemblyError> assembleServices(const LauncherC
     auto gameService = LauncherGameService::create(configuration.gameOrigins(), gameSockets.releaseValue());
     log.done("gameService");
     // A missing or altered emulator runtime ends the start, like a refused web UI.
-    auto gameRuntime = environment.gameRuntimePreload ? environment.gameRuntimePreload->take()
-                                                      : RuffleRuntimeManifest::packaged(environment.resourcesDirectory);
+    if (!environment.gameRuntime)
+        return fail(LauncherAssemblyError::other());
+    auto gameRuntime = environment.gameRuntime->take();
     if (gameRuntime.isError())
         return fail(LauncherAssemblyError::other());
     log.done("runtimeManifest");

@@ -24,10 +24,9 @@ struct ServiceAssemblyEnvironment {
     // The application's own version ("CFBundleShortVersionString", or "0.1.0").
     std::string applicationVersion;
     std::string webProcessExtensionsDirectory;
-    // The bundle's Contents/Resources, home of the game runtime; none: the runtime is missing.
-    std::optional<std::string> resourcesDirectory;
-    // The same runtime, its verification begun when the application did; none: verified at its step.
-    std::shared_ptr<RuffleRuntimePreload> gameRuntimePreload;
+    // The bundle's game runtime, its verification begun when the application started; none:
+    // the runtime is missing.
+    std::shared_ptr<RuffleRuntimePreload> gameRuntime;
     StorageLocation::Platform storagePlatform { StorageLocation::Platform::process() };
     // Where the page's cookies and local storage live; by default under the storage root.
     std::optional<WebsiteDataStore> websiteDataStore;

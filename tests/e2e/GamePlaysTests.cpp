@@ -6,6 +6,7 @@
 #include "core/BuildConfig.h"
 #include "e2e/LauncherPage.h"
 #include "game/LocalWebSocketProxy.h"
+#include "game/RuffleRuntimePreload.h"
 #include "game/proxy/TcpServer.h"
 #include "shell/ServiceAssembly.h"
 
@@ -75,7 +76,7 @@ TEST(GamePlays, TheMovieStartsAndItsSocketReachesTheGameServerThroughTheProxy)
       "gameSockets": [{ "host": ")" + gameServer + R"(", "port": 25565 }], "updateFeedURL": "https://updates.quorin42.net/feed.yml"})");
     ServiceAssemblyEnvironment environment;
     environment.webProcessExtensionsDirectory = QUORIN_WEB_EXTENSION_DIR;
-    environment.resourcesDirectory = QUORIN_BUNDLE_DIR "/Contents/Resources";
+    environment.gameRuntime = std::make_shared<RuffleRuntimePreload>(QUORIN_BUNDLE_DIR "/Contents/Resources");
     environment.storagePlatform.environmentVariable = [storage = folder.pathOf("storage")](const std::string& name) -> std::optional<std::string> {
         return name == "QUORIN_TESTING" ? "1" : name == "QUORIN_TEST_APP_SUPPORT_DIRECTORY" ? std::optional(storage) : std::nullopt;
     };

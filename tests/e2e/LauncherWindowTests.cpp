@@ -5,6 +5,7 @@
 #include "shell/LauncherWindow.h"
 #include "shell/ServiceAssembly.h"
 #include "core/ReadableFile.h"
+#include "game/RuffleRuntimePreload.h"
 #include "webui/WebUIBundleLocator.h"
 #include "webui/WebUIBundleValidator.h"
 
@@ -31,7 +32,7 @@ ServiceAssemblyEnvironment testEnvironment(const testing::TemporaryDirectory& fo
     ServiceAssemblyEnvironment environment;
     environment.applicationVersion = "0.1.0";
     environment.webProcessExtensionsDirectory = QUORIN_WEB_EXTENSION_DIR;
-    environment.resourcesDirectory = QUORIN_BUNDLE_DIR "/Contents/Resources";
+    environment.gameRuntime = std::make_shared<RuffleRuntimePreload>(QUORIN_BUNDLE_DIR "/Contents/Resources");
     auto storage = folder.pathOf("storage");
     environment.storagePlatform = { [storage](const std::string& name) -> std::optional<std::string> {
         return name == "QUORIN_TESTING" ? "1" : name == "QUORIN_TEST_APP_SUPPORT_DIRECTORY" ? std::optional(storage) : std::nullopt; }, [] { return std::vector<std::string> {}; } };
@@ -66,7 +67,7 @@ TEST(ServiceAssembly, StopsAtAnUnavailableStorageLocationOrAnUnreadableDataFile)
             LauncherAssemblyError::other(), 3 },
         { "preferences file is a folder", [](auto&, auto& folder) { folder.makeDirectory("storage/launcher-preferences.json"); }, LauncherAssemblyError::storage(), 4 },
         { "saved-accounts file is a folder", [](auto&, auto& folder) { folder.makeDirectory("storage/saved-accounts.json"); }, LauncherAssemblyError::storage(), 5 },
-        { "no game runtime", [](auto& environment, auto&) { environment.resourcesDirectory = std::nullopt; }, LauncherAssemblyError::other(), 11 },
+        { "no game runtime", [](auto& environment, auto&) { environment.gameRuntime = nullptr; }, LauncherAssemblyError::other(), 11 },
     };
     for (const auto& [name, prepare, error, stepsDone] : cases) {
         testing::TemporaryDirectory folder;
