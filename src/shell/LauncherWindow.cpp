@@ -33,16 +33,18 @@ static GtkWidget* makeLoadingView(GtkWidget** spinner)
     return box;
 }
 
-// The page-loading indicator over the web view: a still image, so nothing animates over the
-// page while its web process works.
+// The page-loading indicator over the web view: still text, so nothing animates over the page
+// while its web process works. Text, not the theme's icon: that icon is vector-only, and
+// drawing it loads an SVG renderer into the launcher during every start.
 static GtkWidget* makePageLoadingBadge()
 {
-    GtkWidget* image = gtk_image_new_from_icon_name("process-working-symbolic");
+    GtkWidget* label = gtk_label_new("Loading\u2026");
     for (auto setMargin : { gtk_widget_set_margin_top, gtk_widget_set_margin_bottom, gtk_widget_set_margin_start, gtk_widget_set_margin_end })
-        setMargin(image, 10);
+        setMargin(label, 10);
     GtkWidget* badge = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
-    gtk_box_append(GTK_BOX(badge), image);
+    gtk_box_append(GTK_BOX(badge), label);
     gtk_widget_add_css_class(badge, "osd");
+    gtk_widget_set_name(badge, "page-loading");
     gtk_widget_set_halign(badge, GTK_ALIGN_CENTER);
     gtk_widget_set_valign(badge, GTK_ALIGN_CENTER);
     return badge;
@@ -88,6 +90,7 @@ static void styleWindow(GtkWidget* window)
     auto provider = adoptGRef(gtk_css_provider_new());
     gtk_css_provider_load_from_data(provider.get(),
         "#window-buttons { border-radius: 16px; padding: 0 4px; }"
+        "#page-loading { border-radius: 8px; }"
         "#window-buttons button { color: white; min-height: 24px; min-width: 24px; }"
         "window.solid-csd { padding: 0; box-shadow: none; }"
         "window.solid-csd > overlay { border: 3px solid @theme_base_color; padding: 1px; outline: 1px solid @borders; outline-offset: -4px; }"
